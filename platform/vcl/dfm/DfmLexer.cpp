@@ -24,14 +24,13 @@ int HexDigit(char c) {
     return -1;
 }
 
-// Source text quoted in messages is cut short so a huge token cannot make a huge message.
+} // namespace
+
 std::string Excerpt(std::string_view raw) {
     constexpr std::size_t kMax = 40;
     if (raw.size() <= kMax) return std::string(raw);
     return std::string(raw.substr(0, kMax)) + "...";
 }
-
-} // namespace
 
 std::string DescribeChar(unsigned char c) {
     if (c > ' ' && c < 0x7F) return std::string("'") + static_cast<char>(c) + "'";

@@ -56,6 +56,9 @@ private:
 // "identifier 'Caption'", "string 'abc'", "'='", "end of input"... for error messages.
 std::string Describe(const Token& t);
 
+// Source text quoted in messages, cut short so a huge token cannot make a huge message.
+std::string Excerpt(std::string_view raw);
+
 // A byte as an error message shows it: 'c' when printable, else #nnn.
 std::string DescribeChar(unsigned char c);
 

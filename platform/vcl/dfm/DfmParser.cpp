@@ -12,6 +12,7 @@ ParseError::ParseError(std::string_view source, int line, const std::string& mes
 namespace {
 
 using detail::Describe;
+using detail::Excerpt;
 using detail::Token;
 using detail::TokenKind;
 
@@ -35,8 +36,10 @@ bool IsBlockKeyword(const Token& t) {
            IsKeyword(t, "end");
 }
 
+// Object, class and set member names: one identifier, not a block keyword.
 bool IsPlainName(const Token& t) {
-    return t.kind == TokenKind::Identifier && t.text.find('.') == std::string::npos;
+    return t.kind == TokenKind::Identifier && t.text.find('.') == std::string::npos &&
+           !IsBlockKeyword(t);
 }
 
 class Parser {
@@ -86,8 +89,9 @@ private:
 
     std::string Where() const {
         if (!context_.property.empty())
-            return " in property '" + context_.property + "' of object '" + context_.object + "'";
-        if (!context_.object.empty()) return " in object '" + context_.object + "'";
+            return " in property '" + Excerpt(context_.property) + "' of object '" +
+                   Excerpt(context_.object) + "'";
+        if (!context_.object.empty()) return " in object '" + Excerpt(context_.object) + "'";
         return "";
     }
 
@@ -140,20 +144,20 @@ private:
         const int nameLine = tok_.line;
         Advance();
         if (!IsSymbol(':'))
-            Fail(nameLine, "expected ':' after object name '" + obj.name + "', found " +
+            Fail(nameLine, "expected ':' after object name '" + Excerpt(obj.name) + "', found " +
                                Describe(tok_) + Where());
         Advance();
         if (!IsPlainName(tok_))
-            Fail(tok_.line, "expected class name after '" + obj.name + ":', found " +
+            Fail(tok_.line, "expected class name after '" + Excerpt(obj.name) + ":', found " +
                                 Describe(tok_) + Where());
         obj.className = tok_.text;
+        context_ = {obj.name, ""};
         Advance();
 
-        context_ = {obj.name, ""};
         for (;;) {
             if (tok_.kind == TokenKind::EndOfInput)
-                Fail(tok_.line, "missing 'end' of object '" + obj.name + "' begun at line " +
-                                    std::to_string(obj.line));
+                Fail(tok_.line, "missing 'end' of object '" + Excerpt(obj.name) +
+                                    "' begun at line " + std::to_string(obj.line));
             if (IsKeyword(tok_, "end")) {
                 Advance();
                 break;
@@ -177,7 +181,7 @@ private:
         p.line = tok_.line;
         Advance();
         if (!IsSymbol('='))
-            Fail(p.line, "expected '=' after property name '" + p.name + "', found " +
+            Fail(p.line, "expected '=' after property name '" + Excerpt(p.name) + "', found " +
                              Describe(tok_) + Where());
         const std::string saved = std::exchange(context_.property, p.name);
         Advance();
