@@ -195,6 +195,8 @@ public:
     virtual DialogAnswer MessageBox(Window* owner, const std::string& text,
                                     const std::string& caption, DialogButtons buttons,
                                     DialogIcon icon) = 0;
+    // Ends every open MessageBox as if Escape had been pressed (the program is ending).
+    virtual void CancelDialogs() = 0;
 
     // Hands a file or address to the desktop's default handler. False when it could not be
     // handed over at all.
