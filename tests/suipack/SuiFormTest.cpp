@@ -1,0 +1,152 @@
+#include "SuiFixture.h"
+
+using backend::Rect;
+using SuiForm = SuiFixture;
+
+namespace {
+std::size_t CloseButton(const TsuiForm& f) { return f.FindButton(TsuiButtonAction::sbaClose); }
+std::size_t SysMenuButton(const TsuiForm& f) { return f.FindButton(TsuiButtonAction::sbaSysMenu); }
+} // namespace
+
+TEST_F(SuiForm, DescriptionGivesTheBlueGlassFrameAndLayout) {
+    EXPECT_TRUE(Window().Spec().frameless);
+    EXPECT_EQ(Window().Spec().roundTopCorners, 11);
+
+    const int w = form->ClientWidth();
+    EXPECT_EQ(sui->BoundsRect(), (Rect{0, 0, w, form->ClientHeight()}));
+    EXPECT_EQ(sui->TitleBarHeight(), 33);
+    const std::vector<Rect> sections = sui->SectionRects();
+    ASSERT_EQ(sections.size(), 3u);
+    EXPECT_EQ(sections[0], (Rect{0, 0, 162, 33}));
+    EXPECT_EQ(sections[1], (Rect{w - 101, 0, 101, 33}));
+    EXPECT_EQ(sections[2], (Rect{162, 0, w - 263, 33})) << "the middle stretches";
+
+    const Rect close = sui->ButtonRect(CloseButton(*sui));
+    const Rect sysMenu = sui->ButtonRect(SysMenuButton(*sui));
+    EXPECT_EQ(close, (Rect{w - 6 - 19, 6, 19, 19})) << "Close is rightmost";
+    EXPECT_EQ(sysMenu, (Rect{close.x - 2 - 19, 6, 19, 19}));
+
+    // Aligned children go under the bar, inside the 1-px border; the panel's own children
+    // inside its insets.
+    EXPECT_EQ(form->pnlTop->BoundsRect(), (Rect{1, 33, w - 2, 83}));
+    EXPECT_EQ(form->pnlTop->AlignRect(), (Rect{4, 25, w - 2 - 8, 83 - 29}));
+}
+
+TEST_F(SuiForm, BadPictureNameFailsTheLoadNamingIt) {
+    TsuiForm probe(nullptr);
+    vcl::LoadContext ctx;
+    ctx.source = "T";
+    vcl::dfm::Object o = vcl::dfm::Parse("object x: TsuiForm\n"
+                                         "  TitleBarButtons = <\n"
+                                         "    item\n"
+                                         "      PicNormal = 'NO_SUCH_PICTURE'\n"
+                                         "    end>\n"
+                                         "end\n",
+                                         "T");
+    try {
+        vcl::SetProperties(probe, o.properties, ctx);
+        FAIL() << "expected EReadError";
+    } catch (const EReadError& e) {
+        EXPECT_NE(std::string(e.what()).find("NO_SUCH_PICTURE"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("T(4)"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(SuiForm, CaptionChangeRepaintsOnlyTheTitleText) {
+    sui->SetCaption("Another title");
+    const Rect text = sui->TitleTextRect();
+    EXPECT_EQ(Window().TakeInvalidated(), std::vector<Rect>{text});
+    EXPECT_EQ(text.x, 30);
+    EXPECT_TRUE(text.Intersect(sui->ButtonRect(SysMenuButton(*sui))).Empty());
+    EXPECT_LT(text.height, sui->TitleBarHeight());
+
+    const auto drawn = Window().Paint();
+    ASSERT_EQ(drawn.size(), 1u);
+    EXPECT_EQ(drawn[0].text, "Another title");
+    EXPECT_EQ(drawn[0].topLeft, (backend::Point{text.x, text.y}));
+    EXPECT_EQ(drawn[0].font.face, "Tahoma");
+    EXPECT_TRUE(drawn[0].font.bold);
+    EXPECT_EQ(drawn[0].font.color, (backend::Color{255, 255, 255}));
+}
+
+TEST_F(SuiForm, HoverAndPressRepaintOnlyTheButton) {
+    for (std::size_t b : {SysMenuButton(*sui), CloseButton(*sui)}) {
+        const Rect r = sui->ButtonRect(b);
+        const std::vector<Rect> just{r};
+        fake.MouseMove(Window(), Centre(r));
+        EXPECT_EQ(Window().TakeInvalidated(), just) << "hover";
+        fake.MouseMove(Window(), {r.x + 1, r.y + 1});
+        EXPECT_TRUE(Window().TakeInvalidated().empty()) << "moving inside changes nothing";
+        fake.MouseDown(Window(), Centre(r));
+        EXPECT_EQ(Window().TakeInvalidated(), just) << "press";
+        fake.MouseMove(Window(), {r.x - 30, r.y});
+        EXPECT_EQ(Window().TakeInvalidated(), just) << "dragged off: the pressed look goes";
+        fake.MouseUp(Window(), {r.x - 30, r.y});
+        EXPECT_EQ(Window().TakeInvalidated(), just) << "released elsewhere";
+        EXPECT_EQ(form->closes, 0) << "released outside: no action";
+        fake.MouseMove(Window(), {100, 60});
+        Window().TakeInvalidated();
+    }
+}
+
+TEST_F(SuiForm, CloseButtonClosesLikeTheWindowManager) {
+    fake.Click(Window(), Centre(sui->ButtonRect(CloseButton(*sui))));
+    EXPECT_EQ(form->closes, 1);
+    EXPECT_FALSE(Window().Visible());
+
+    form->Show();
+    fake.RequestClose(Window());
+    EXPECT_EQ(form->closes, 2);
+    EXPECT_FALSE(Window().Visible());
+}
+
+TEST_F(SuiForm, SystemMenuOpensUnderItsButtonAndMinimizesOrCloses) {
+    struct Case {
+        const char* key;
+        bool minimized;
+        int closes;
+    } cases[] = {{"m", true, 0}, {"c", false, 1}, {"escape", false, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        form->closes = 0;
+        form->Show();
+        const Rect button = sui->ButtonRect(SysMenuButton(*sui));
+        const Rect screen = form->ScreenBounds();
+        Rect menuBounds;
+        Script({[&] {
+            ASSERT_NE(PopupWindow(), nullptr);
+            menuBounds = PopupWindow()->Bounds();
+            fake.Key(*PopupWindow(), c.key);
+        }});
+        fake.Click(Window(), Centre(button));
+        EXPECT_EQ(menuBounds.x, screen.x + button.x);
+        EXPECT_EQ(menuBounds.y, screen.y + button.Bottom());
+        EXPECT_EQ(Window().Minimized(), c.minimized);
+        EXPECT_EQ(form->closes, c.closes);
+    }
+}
+
+TEST_F(SuiForm, DraggingTheBarMovesTheWindowByTheDistance) {
+    const Rect start = Window().Bounds();
+    fake.MouseDown(Window(), {200, 12});
+    fake.MouseMove(Window(), {260, 42});
+    EXPECT_EQ(Window().Bounds(), start.Offset(60, 30));
+    // The pointer keeps its place on the window as it moves: the same client point now
+    // means no further movement.
+    fake.MouseMove(Window(), {200, 12});
+    EXPECT_EQ(Window().Bounds(), start.Offset(60, 30));
+    fake.MouseMove(Window(), {190, 2});
+    EXPECT_EQ(Window().Bounds(), start.Offset(50, 20));
+    fake.MouseUp(Window(), {190, 2});
+    fake.MouseMove(Window(), {300, 20});
+    EXPECT_EQ(Window().Bounds(), start.Offset(50, 20)) << "released: no more moving";
+
+    // Pressing a button or the area below the bar starts no drag.
+    for (backend::Point p : {Centre(sui->ButtonRect(SysMenuButton(*sui))), backend::Point{20, 130}}) {
+        const Rect before = Window().Bounds();
+        fake.MouseDown(Window(), p);
+        fake.MouseMove(Window(), {p.x - 40, p.y + 5});
+        fake.MouseUp(Window(), {p.x - 40, p.y + 5});
+        EXPECT_EQ(Window().Bounds(), before);
+    }
+}
