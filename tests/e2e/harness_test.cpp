@@ -258,7 +258,7 @@ TEST_F(FixtureTest, PointerInputArrivesWhereItIsAimed) {
 
     const auto& exit = fixture::kExitRect;
     x.Click(x.ToScreen(w, exit.x + 5, exit.y + 5));
-    EXPECT_EQ(app.WaitExit(5s), ExitStatus::Exited(0));
+    EXPECT_EQ(app.WaitExit(5s), ExitStatus::Exited(0)) << app.Describe();
     x.WaitForWindowGone(w, 5s);
     EXPECT_FALSE(x.Exists(w));
     EXPECT_THROW(x.Geometry(w), e2e::Error);
@@ -316,7 +316,7 @@ TEST_F(FixtureTest, KeysArriveWithTheirModifiers) {
                 "the popup's colour");
 
     x.KeyCombo("ctrl+q");
-    EXPECT_EQ(app.WaitExit(5s), ExitStatus::Exited(0));
+    EXPECT_EQ(app.WaitExit(5s), ExitStatus::Exited(0)) << app.Describe();
 }
 
 TEST_F(FixtureTest, WaitFailuresNameWhatWasAwaitedAndWhatWasSeen) {
