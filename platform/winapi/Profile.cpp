@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -109,6 +110,8 @@ int ReadProfile(const std::string& path, Contents& out) {
     return 0;
 }
 
+constexpr std::size_t kTempSuffix = 8; // random characters after "<file>.tmp-"
+
 std::string Folder(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     if (slash == std::string::npos) return ".";
@@ -125,6 +128,23 @@ int WriteAll(int fd, std::string_view text) {
     return 0;
 }
 
+// Removes temporary files a killed writer left behind. Only call with the exclusive lock
+// held: every live writer holds it while its temporary file exists, so any seen are stale.
+void RemoveStaleTemps(const std::string& path) {
+    const std::string folder = Folder(path);
+    const std::size_t slash = path.rfind('/');
+    const std::string prefix =
+        (slash == std::string::npos ? path : path.substr(slash + 1)) + ".tmp-";
+    DIR* listing = ::opendir(folder.c_str());
+    if (!listing) return;
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string_view name = entry->d_name;
+        if (name.size() == prefix.size() + kTempSuffix && name.starts_with(prefix))
+            ::unlinkat(::dirfd(listing), entry->d_name, 0);
+    }
+    ::closedir(listing);
+}
+
 int CreateTemp(const std::string& path, mode_t mode, std::string& name, Fd& out) {
     if (const int err = Fault(ProfileStep::CreateTemp)) return err;
     static thread_local std::mt19937_64 random(std::random_device{}() ^
@@ -132,7 +152,7 @@ int CreateTemp(const std::string& path, mode_t mode, std::string& name, Fd& out)
     static constexpr char kDigits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     for (int attempt = 0; attempt < 100; ++attempt) {
         name = path + ".tmp-";
-        for (int i = 0; i < 8; ++i)
+        for (std::size_t i = 0; i < kTempSuffix; ++i)
             name += kDigits[random() % 36];
         Fd fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
         if (fd.get() >= 0) {
@@ -156,6 +176,7 @@ int FillTemp(Fd& fd, std::string_view text, bool keepMode, mode_t mode) {
 }
 
 int ReplaceAtomically(const std::string& path, std::string_view text, const Contents& old) {
+    RemoveStaleTemps(path);
     std::string temp;
     Fd fd;
     if (const int err = CreateTemp(path, old.exists ? old.mode : 0666, temp, fd)) return err;

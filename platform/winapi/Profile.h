@@ -6,7 +6,8 @@
 //
 // Writes are atomic and durable: the new text goes to a temporary file in the same folder
 // (same permission bits), is synced, renamed over the old file, and the folder is synced.
-// A crash leaves the old or the new file, at worst with a stray "<file>.tmp-*" beside it.
+// A crash leaves the old or the new file, at worst with a stray "<file>.tmp-*" beside it,
+// which the next write removes.
 // A write that changes nothing leaves the file alone. Reads and writes of one file are
 // serialised between threads and processes by flock() on "<file>.lock" beside it, which a
 // write creates and which is left in place; a read takes a shared lock when it exists.
@@ -27,9 +28,9 @@ UINT GetPrivateProfileIntA(LPCSTR app, LPCSTR key, INT def, LPCSTR file);
 
 // Copies the value (or `def`, null meaning "" and trailing spaces removed, when it is
 // missing) into buf with a NUL and returns the number of characters copied. When it does
-// not fit, copies size-1 characters and returns size-1, last error ERROR_MORE_DATA; when
-// size is 0 nothing is written. Listing keys or sections (null key or section) is not
-// supported: it gives the default with EINVAL.
+// not fit, copies size-1 characters and returns size-1, last error ERROR_MORE_DATA (a cut
+// default keeps ENOENT); when size is 0 nothing is written. Listing keys or sections (null key or
+// section) is not supported: it gives the default with EINVAL.
 DWORD GetPrivateProfileStringA(LPCSTR app, LPCSTR key, LPCSTR def, LPSTR buf, DWORD size,
                                LPCSTR file);
 

@@ -167,8 +167,10 @@ TEST_F(ProfileFailure, KillAtAnyStepLeavesOldOrNewFile) {
         ASSERT_EQ(::waitpid(child, &status, 0), child);
         EXPECT_TRUE(WIFSIGNALED(status)) << static_cast<int>(c.step);
         EXPECT_EQ(ReadFile(file), c.want) << static_cast<int>(c.step);
-        // A later write still works, with the dead writer's lock released by the kernel.
+        // A later write still works (the kernel released the dead writer's lock) and
+        // removes the temporary file it left.
         EXPECT_EQ(WritePrivateProfileStringA("s", "later", "1", file.c_str()), TRUE);
+        EXPECT_EQ(dir.Names(), (std::set<std::string>{"p.ini", "p.ini.lock"}));
     }
 }
 

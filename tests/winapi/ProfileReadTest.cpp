@@ -115,7 +115,7 @@ TEST(ProfileRead, StringIsCutToTheBuffer) {
         const char* text;
         DWORD error;
     } cases[] = {
-        {7, 6, "abcdef", 0},          {50, 6, "abcdef", 0},       {6, 5, "abcde", ERROR_MORE_DATA},
+        {7, 6, "abcdef", 0},          {50, 6, "abcdef", 0},        {6, 5, "abcde", ERROR_MORE_DATA},
         {2, 1, "a", ERROR_MORE_DATA}, {1, 0, "", ERROR_MORE_DATA},
     };
     for (const auto& c : cases) {
