@@ -119,7 +119,9 @@ bool TsuiButton::KeyDown(const backend::KeyEvent& key) {
     return true;
 }
 
-char TsuiButton::AccessKey() const { return vcl::AcceleratorOf(Caption()); }
+char TsuiButton::AccessKey() const {
+    return vcl::AcceleratorOf(Caption());
+}
 
 bool TsuiButton::DialogKey(const backend::KeyEvent& key) {
     const bool mine = (key.key == backend::Key::Enter && m_default) ||
@@ -165,16 +167,14 @@ const vcl::ClassInfo& TsuiButton::StaticClassInfo() {
     static const ClassInfo info(
         "TsuiButton", &TWinControl::StaticClassInfo(), FactoryOf<B>(),
         {prop::Enum("UIStyle", &B::SetUIStyle, suipack::StyleNames()),
-         prop::Bool("AutoSize", &B::SetAutoSize),
-         prop::Bool("Transparent", &B::SetTransparent),
+         prop::Bool("AutoSize", &B::SetAutoSize), prop::Bool("Transparent", &B::SetTransparent),
          prop::Custom<B>("ModalResult",
                          [](B& b, const dfm::Value& v, LoadContext& ctx) {
                              if (v.kind == dfm::Value::Kind::Integer)
                                  return b.SetModalResult(static_cast<int>(v.integer));
-                             b.SetModalResult(ReadEnum(v, ctx,
-                                                       {{"mrNone", mrNone},
-                                                        {"mrOk", mrOk},
-                                                        {"mrCancel", mrCancel}}));
+                             b.SetModalResult(ReadEnum(
+                                 v, ctx,
+                                 {{"mrNone", mrNone}, {"mrOk", mrOk}, {"mrCancel", mrCancel}}));
                          }),
          prop::Int("FocusedRectMargin", &B::SetFocusedRectMargin),
          prop::Enum("Layout", &B::SetLayout,
@@ -182,8 +182,7 @@ const vcl::ClassInfo& TsuiButton::StaticClassInfo() {
                      {"blGlyphRight", TButtonLayout::blGlyphRight},
                      {"blGlyphTop", TButtonLayout::blGlyphTop},
                      {"blGlyphBottom", TButtonLayout::blGlyphBottom}}),
-         prop::Int("Spacing", &B::SetSpacing),
-         prop::Bool("Default", &B::SetDefault),
+         prop::Int("Spacing", &B::SetSpacing), prop::Bool("Default", &B::SetDefault),
          prop::Bool("Cancel", &B::SetCancel)});
     return info;
 }

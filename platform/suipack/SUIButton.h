@@ -80,6 +80,6 @@ private:
     bool m_default = false;
     bool m_cancel = false;
     bool m_hover = false;
-    bool m_leftDown = false;  // the left button went down on us and is still held
+    bool m_leftDown = false;    // the left button went down on us and is still held
     bool m_pressedLook = false; // held and the pointer is over us
 };

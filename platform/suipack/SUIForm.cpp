@@ -10,9 +10,12 @@ namespace {
 // The bar's colour where a section has no picture.
 TColor BarColor(TsuiUIStyle style) {
     switch (style) {
-    case TsuiUIStyle::BlueGlass: return RGB(49, 106, 197);
-    case TsuiUIStyle::MacOS: return RGB(214, 214, 214);
-    default: return RGB(90, 120, 170);
+    case TsuiUIStyle::BlueGlass:
+        return RGB(49, 106, 197);
+    case TsuiUIStyle::MacOS:
+        return RGB(214, 214, 214);
+    default:
+        return RGB(90, 120, 170);
     }
 }
 
@@ -251,7 +254,8 @@ void TsuiForm::Paint(TCanvas& canvas) {
     canvas.TextOut(text.x, text.y, Caption(), m_titleFont);
     canvas.PopClip();
 
-    for (std::size_t i = 0; i < m_buttons.size(); ++i) PaintButton(canvas, i);
+    for (std::size_t i = 0; i < m_buttons.size(); ++i)
+        PaintButton(canvas, i);
 
     for (int i = 0; i < m_borderWidth; ++i)
         canvas.FrameRect({i, i, Width() - 2 * i, Height() - 2 * i}, m_borderColor);
@@ -279,8 +283,12 @@ void TsuiForm::PaintButton(TCanvas& canvas, std::size_t index) {
         canvas.Line(l, t, rr, bb, ink);
         canvas.Line(l, bb, rr, t, ink);
         break;
-    case TsuiButtonAction::sbaMinimize: canvas.Line(l, bb, rr, bb, ink); break;
-    case TsuiButtonAction::sbaSysMenu: canvas.FillRect({l, t, rr - l + 1, 3}, ink); break;
+    case TsuiButtonAction::sbaMinimize:
+        canvas.Line(l, bb, rr, bb, ink);
+        break;
+    case TsuiButtonAction::sbaSysMenu:
+        canvas.FillRect({l, t, rr - l + 1, 3}, ink);
+        break;
     }
 }
 
@@ -288,7 +296,9 @@ void TsuiForm::InvalidateButton(std::size_t index) {
     if (index < m_buttons.size()) InvalidateRect(ButtonRect(index));
 }
 
-void TsuiForm::CaptionChanged() { InvalidateRect(TitleTextRect()); }
+void TsuiForm::CaptionChanged() {
+    InvalidateRect(TitleTextRect());
+}
 
 // ---- input ----
 
@@ -353,7 +363,9 @@ void TsuiForm::MouseUp(backend::MouseButton button, int x, int y) {
     if (clicked != npos && !alive.expired()) RunButton(clicked);
 }
 
-void TsuiForm::MouseLeave() { SetHover(npos); }
+void TsuiForm::MouseLeave() {
+    SetHover(npos);
+}
 
 void TsuiForm::RunButton(std::size_t index) {
     TCustomForm* form = GetParentForm();
@@ -364,13 +376,16 @@ void TsuiForm::RunButton(std::size_t index) {
     case TsuiButtonAction::sbaMinimize:
         if (form) form->Minimize();
         break;
-    case TsuiButtonAction::sbaSysMenu: PopupSystemMenu(); break;
+    case TsuiButtonAction::sbaSysMenu:
+        PopupSystemMenu();
+        break;
     }
 }
 
 void TsuiForm::PopupSystemMenu() {
     const std::size_t index = FindButton(TsuiButtonAction::sbaSysMenu);
-    const backend::Rect r = index != npos ? ButtonRect(index) : backend::Rect{0, 0, 0, TitleBarHeight()};
+    const backend::Rect r =
+        index != npos ? ButtonRect(index) : backend::Rect{0, 0, 0, TitleBarHeight()};
     const backend::Point at = ToScreen(r.x, r.Bottom());
     m_systemMenu->Popup(at.x, at.y);
 }
@@ -388,10 +403,8 @@ const vcl::ClassInfo& TsuiForm::StaticClassInfo() {
     static const ClassInfo info(
         "TsuiForm", &TWinControl::StaticClassInfo(), FactoryOf<F>(),
         {prop::Enum("UIStyle", &F::SetUIStyle, suipack::StyleNames()),
-         prop::Object("TitleFont", &F::TitleFont),
-         prop::Int("BorderWidth", &F::SetBorderWidth),
-         color("BorderColor", &F::SetBorderColor),
-         color("MenuBarColor", &F::SetMenuBarColor),
+         prop::Object("TitleFont", &F::TitleFont), prop::Int("BorderWidth", &F::SetBorderWidth),
+         color("BorderColor", &F::SetBorderColor), color("MenuBarColor", &F::SetMenuBarColor),
          prop::Int("MenuBarHeight", &F::SetMenuBarHeight),
          prop::Int("RoundCorner", &F::SetRoundCorner),
          prop::Bool("TitleBarDrawAppIcon", &F::SetTitleBarDrawAppIcon),

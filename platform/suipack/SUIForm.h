@@ -36,8 +36,8 @@ class TsuiForm : public TWinControl, public ISuiStyled {
 public:
     static constexpr int kDefaultBarHeight = 33;
     static constexpr int kTextLeft = 30;
-    static constexpr int kButtonsRight = 6;   // space right of the rightmost button
-    static constexpr int kButtonSpacing = 2;  // space between buttons
+    static constexpr int kButtonsRight = 6;  // space right of the rightmost button
+    static constexpr int kButtonSpacing = 2; // space between buttons
 
     explicit TsuiForm(TComponent* AOwner);
     ~TsuiForm() override;

@@ -33,9 +33,12 @@ void TsuiPanel::SetOpened(bool v) {
 
 TColor TsuiPanel::TitleColor() const {
     switch (m_style) {
-    case TsuiUIStyle::BlueGlass: return RGB(206, 222, 247);
-    case TsuiUIStyle::MacOS: return RGB(236, 236, 236);
-    default: return RGB(224, 224, 224);
+    case TsuiUIStyle::BlueGlass:
+        return RGB(206, 222, 247);
+    case TsuiUIStyle::MacOS:
+        return RGB(236, 236, 236);
+    default:
+        return RGB(224, 224, 224);
     }
 }
 
@@ -68,14 +71,15 @@ void TsuiPanel::Paint(TCanvas& canvas) {
         canvas.FrameRect(b, m_borderColor);
         const int mid = b.y + b.height / 2;
         canvas.Line(b.x + 3, mid, b.Right() - 4, mid, clBlack);
-        if (m_collapsed) canvas.Line(b.x + b.width / 2, b.y + 3, b.x + b.width / 2, b.Bottom() - 4, clBlack);
+        if (m_collapsed)
+            canvas.Line(b.x + b.width / 2, b.y + 3, b.x + b.width / 2, b.Bottom() - 4, clBlack);
     }
     canvas.FrameRect(r, m_borderColor);
 }
 
 void TsuiPanel::MouseUp(backend::MouseButton button, int x, int y) {
-    const bool onButton = button == backend::MouseButton::Left && MouseIsDown() &&
-                          ButtonRect().Contains({x, y});
+    const bool onButton =
+        button == backend::MouseButton::Left && MouseIsDown() && ButtonRect().Contains({x, y});
     std::weak_ptr<const bool> alive = Alive();
     TWinControl::MouseUp(button, x, y); // may click, and the click may free us
     if (onButton && !alive.expired()) SetOpened(m_collapsed);

@@ -50,7 +50,8 @@ int TsuiPopupMenu::MenuWidth() const {
         const TMenuItem& item = *self.Items()->Items(i);
         if (!item.Visible() || item.IsLine()) continue;
         const String shown = vcl::StripAccelerator(item.Caption()).first;
-        widest = std::max(widest, backend::Current().MeasureText(shown, self.ItemFont().Spec()).width);
+        widest =
+            std::max(widest, backend::Current().MeasureText(shown, self.ItemFont().Spec()).width);
     }
     return 1 + m_sideBarWidth + 8 + widest + 24 + 1;
 }
@@ -83,7 +84,9 @@ void TsuiPopupMenu::DrawItem(TCanvas& canvas, const TMenuItem& item, const backe
                        TAlignment::taLeftJustify, true);
 }
 
-TFont& TsuiPopupMenu::ItemFont() { return m_useSystemFont ? m_systemFont : TPopupMenu::ItemFont(); }
+TFont& TsuiPopupMenu::ItemFont() {
+    return m_useSystemFont ? m_systemFont : TPopupMenu::ItemFont();
+}
 
 const vcl::ClassInfo& TsuiPopupMenu::StaticClassInfo() {
     using namespace vcl;
@@ -98,16 +101,12 @@ const vcl::ClassInfo& TsuiPopupMenu::StaticClassInfo() {
         {prop::Enum("UIStyle", &M::SetUIStyle, suipack::StyleNames()),
          prop::Int("MenuItemHeight", &M::SetMenuItemHeight),
          prop::Int("SeparatorHeight", &M::SetSeparatorHeight),
-         prop::Int("SideBarWidth", &M::SetSideBarWidth),
-         color("SideBarColor", &M::SetSideBarColor),
-         color("MenuColor", &M::SetMenuColor),
-         color("SeparatorColor", &M::SetSeparatorColor),
+         prop::Int("SideBarWidth", &M::SetSideBarWidth), color("SideBarColor", &M::SetSideBarColor),
+         color("MenuColor", &M::SetMenuColor), color("SeparatorColor", &M::SetSeparatorColor),
          color("SelectedColor", &M::SetSelectedColor),
          color("SelectedBorderColor", &M::SetSelectedBorderColor),
-         color("SelectedFontColor", &M::SetSelectedFontColor),
-         color("FontColor", &M::SetFontColor),
-         color("BorderColor", &M::SetBorderColor),
-         prop::Bool("Flat", &M::SetFlat),
+         color("SelectedFontColor", &M::SetSelectedFontColor), color("FontColor", &M::SetFontColor),
+         color("BorderColor", &M::SetBorderColor), prop::Bool("Flat", &M::SetFlat),
          prop::Bool("OwnerDraw", &M::SetOwnerDraw),
          prop::Bool("UseSystemFont", &M::SetUseSystemFont)});
     return info;

@@ -18,11 +18,16 @@ std::initializer_list<std::pair<const char*, TsuiUIStyle>> StyleNames() {
 
 const char* StylePrefix(TsuiUIStyle style) {
     switch (style) {
-    case TsuiUIStyle::BlueGlass: return "BLUEGLASS";
-    case TsuiUIStyle::MacOS: return "MACOS";
-    case TsuiUIStyle::WinXP: return "WINXP";
-    case TsuiUIStyle::DeepBlue: return "DEEPBLUE";
-    case TsuiUIStyle::Protein: return "PROTEIN";
+    case TsuiUIStyle::BlueGlass:
+        return "BLUEGLASS";
+    case TsuiUIStyle::MacOS:
+        return "MACOS";
+    case TsuiUIStyle::WinXP:
+        return "WINXP";
+    case TsuiUIStyle::DeepBlue:
+        return "DEEPBLUE";
+    case TsuiUIStyle::Protein:
+        return "PROTEIN";
     }
     return "BLUEGLASS";
 }
@@ -68,7 +73,8 @@ const backend::Bitmap& RequireSkinPicture(const String& resourceName) {
     throw Exception("Picture " + resourceName + " is not valid");
 }
 
-void DrawThreePart(TCanvas& canvas, const backend::Bitmap& bmp, int cap, const backend::Rect& dest) {
+void DrawThreePart(TCanvas& canvas, const backend::Bitmap& bmp, int cap,
+                   const backend::Rect& dest) {
     if (dest.Empty() || bmp.width == 0) return;
     cap = std::clamp(cap, 0, bmp.width / 2);
     const int destCap = std::min(cap, dest.width / 2);

@@ -7,7 +7,8 @@ void TsuiTitleBarSection::SetPicture(const String& name) {
 
 void TsuiTitleBarButton::SetTransparent(bool v) {
     Transparent = v;
-    for (int s = Normal; s <= Pressed; ++s) Prepare(static_cast<State>(s));
+    for (int s = Normal; s <= Pressed; ++s)
+        Prepare(static_cast<State>(s));
 }
 
 void TsuiTitleBarButton::SetPicture(State state, const String& name) {
@@ -33,14 +34,15 @@ namespace {
 // A string property naming a picture; a bad name is reported against the description.
 template <class T>
 vcl::PropertyInfo PictureProperty(const char* name, void (T::*set)(const String&)) {
-    return vcl::prop::Custom<T>(name, [set](T& item, const vcl::dfm::Value& v, vcl::LoadContext& ctx) {
-        const String resource = vcl::ReadString(v, ctx);
-        try {
-            (item.*set)(resource);
-        } catch (const Exception& e) {
-            ctx.Fail(v.line, e.Message());
-        }
-    });
+    return vcl::prop::Custom<T>(name,
+                                [set](T& item, const vcl::dfm::Value& v, vcl::LoadContext& ctx) {
+                                    const String resource = vcl::ReadString(v, ctx);
+                                    try {
+                                        (item.*set)(resource);
+                                    } catch (const Exception& e) {
+                                        ctx.Fail(v.line, e.Message());
+                                    }
+                                });
 }
 
 } // namespace
@@ -62,17 +64,15 @@ const vcl::ClassInfo& TsuiTitleBarSection::StaticClassInfo() {
 const vcl::ClassInfo& TsuiTitleBarButton::StaticClassInfo() {
     using namespace vcl;
     using B = TsuiTitleBarButton;
-    static const ClassInfo info("TsuiTitleBarButton", &TPersistent::StaticClassInfo(), {},
-                                {prop::Enum("Action", &B::SetAction,
-                                            {{"sbaSysMenu", TsuiButtonAction::sbaSysMenu},
-                                             {"sbaMinimize", TsuiButtonAction::sbaMinimize},
-                                             {"sbaClose", TsuiButtonAction::sbaClose}}),
-                                 prop::Int("Top", &B::SetTop),
-                                 prop::Int("Width", &B::SetWidth),
-                                 prop::Int("Height", &B::SetHeight),
-                                 prop::Bool("Transparent", &B::SetTransparent),
-                                 PictureProperty("PicNormal", &B::SetPicNormal),
-                                 PictureProperty("PicOver", &B::SetPicOver),
-                                 PictureProperty("PicPressed", &B::SetPicPressed)});
+    static const ClassInfo info(
+        "TsuiTitleBarButton", &TPersistent::StaticClassInfo(), {},
+        {prop::Enum("Action", &B::SetAction,
+                    {{"sbaSysMenu", TsuiButtonAction::sbaSysMenu},
+                     {"sbaMinimize", TsuiButtonAction::sbaMinimize},
+                     {"sbaClose", TsuiButtonAction::sbaClose}}),
+         prop::Int("Top", &B::SetTop), prop::Int("Width", &B::SetWidth),
+         prop::Int("Height", &B::SetHeight), prop::Bool("Transparent", &B::SetTransparent),
+         PictureProperty("PicNormal", &B::SetPicNormal), PictureProperty("PicOver", &B::SetPicOver),
+         PictureProperty("PicPressed", &B::SetPicPressed)});
     return info;
 }

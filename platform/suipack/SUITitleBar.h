@@ -29,7 +29,7 @@ public:
     TsuiSectionAlign Align = TsuiSectionAlign::ssaLeft;
     int Width = 0;
     bool AutoSize = false;
-    String Picture;                      // resource name; empty: filled with the bar colour
+    String Picture;                         // resource name; empty: filled with the bar colour
     const backend::Bitmap* Drawn = nullptr; // the picture, magenta keyed out
 
     void SetAlign(TsuiSectionAlign v) { Align = v; }
@@ -51,8 +51,8 @@ public:
     int Width = 19;
     int Height = 19;
     bool Transparent = true;
-    String Pic[3];                          // resource names per state
-    backend::Bitmap Drawn[3];               // as drawn (transparency applied when asked)
+    String Pic[3];            // resource names per state
+    backend::Bitmap Drawn[3]; // as drawn (transparency applied when asked)
 
     void SetAction(TsuiButtonAction v) { Action = v; }
     void SetTop(int v) { Top = v; }

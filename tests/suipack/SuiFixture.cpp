@@ -2,6 +2,7 @@
 
 #include "winapi/Resources.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <deque>
 #include <vector>
@@ -14,7 +15,8 @@ std::vector<unsigned char> MakeBmp(int width, int height, backend::Color fill) {
     const std::uint32_t size = 54 + static_cast<std::uint32_t>(row * height);
     std::vector<unsigned char> b(size, 0);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<unsigned char>(v >> (8 * i));
     };
     b[0] = 'B', b[1] = 'M';
     put32(2, size);
@@ -98,4 +100,10 @@ void SuiFixture::Script(std::vector<std::function<void()>> steps) {
 backend::Rect SuiFixture::InForm(const TControl& c, const backend::Rect& local) {
     const backend::Point at = c.FormOffset();
     return local.Offset(at.x, at.y);
+}
+
+bool SuiFixture::OnlyArea(const std::vector<backend::Rect>& invalidated,
+                          const backend::Rect& area) {
+    return !invalidated.empty() && std::all_of(invalidated.begin(), invalidated.end(),
+                                               [&](const backend::Rect& r) { return r == area; });
 }

@@ -26,7 +26,12 @@ protected:
     // A control's rectangle in the form's client area, and its centre.
     static backend::Rect InForm(const TControl& c, const backend::Rect& local);
     static backend::Rect InForm(const TControl& c) { return InForm(c, c.ClientRect()); }
-    static backend::Point Centre(const backend::Rect& r) { return {r.x + r.width / 2, r.y + r.height / 2}; }
+    static backend::Point Centre(const backend::Rect& r) {
+        return {r.x + r.width / 2, r.y + r.height / 2};
+    }
+
+    // True when something was invalidated and all of it was `area`.
+    static bool OnlyArea(const std::vector<backend::Rect>& invalidated, const backend::Rect& area);
 
     backend::headless::Headless& fake = backend::headless::Headless::Instance();
     std::optional<vcl::ApplicationScope> app;

@@ -4,8 +4,12 @@ using backend::Rect;
 using SuiForm = SuiFixture;
 
 namespace {
-std::size_t CloseButton(const TsuiForm& f) { return f.FindButton(TsuiButtonAction::sbaClose); }
-std::size_t SysMenuButton(const TsuiForm& f) { return f.FindButton(TsuiButtonAction::sbaSysMenu); }
+std::size_t CloseButton(const TsuiForm& f) {
+    return f.FindButton(TsuiButtonAction::sbaClose);
+}
+std::size_t SysMenuButton(const TsuiForm& f) {
+    return f.FindButton(TsuiButtonAction::sbaSysMenu);
+}
 } // namespace
 
 TEST_F(SuiForm, DescriptionGivesTheBlueGlassFrameAndLayout) {
@@ -72,17 +76,17 @@ TEST_F(SuiForm, CaptionChangeRepaintsOnlyTheTitleText) {
 TEST_F(SuiForm, HoverAndPressRepaintOnlyTheButton) {
     for (std::size_t b : {SysMenuButton(*sui), CloseButton(*sui)}) {
         const Rect r = sui->ButtonRect(b);
-        const std::vector<Rect> just{r};
         fake.MouseMove(Window(), Centre(r));
-        EXPECT_EQ(Window().TakeInvalidated(), just) << "hover";
+        EXPECT_TRUE(OnlyArea(Window().TakeInvalidated(), r)) << "hover";
         fake.MouseMove(Window(), {r.x + 1, r.y + 1});
         EXPECT_TRUE(Window().TakeInvalidated().empty()) << "moving inside changes nothing";
         fake.MouseDown(Window(), Centre(r));
-        EXPECT_EQ(Window().TakeInvalidated(), just) << "press";
+        EXPECT_TRUE(OnlyArea(Window().TakeInvalidated(), r)) << "press";
         fake.MouseMove(Window(), {r.x - 30, r.y});
-        EXPECT_EQ(Window().TakeInvalidated(), just) << "dragged off: the pressed look goes";
+        EXPECT_TRUE(OnlyArea(Window().TakeInvalidated(), r))
+            << "dragged off: the pressed look goes";
         fake.MouseUp(Window(), {r.x - 30, r.y});
-        EXPECT_EQ(Window().TakeInvalidated(), just) << "released elsewhere";
+        EXPECT_TRUE(OnlyArea(Window().TakeInvalidated(), r)) << "released elsewhere";
         EXPECT_EQ(form->closes, 0) << "released outside: no action";
         fake.MouseMove(Window(), {100, 60});
         Window().TakeInvalidated();
@@ -142,7 +146,8 @@ TEST_F(SuiForm, DraggingTheBarMovesTheWindowByTheDistance) {
     EXPECT_EQ(Window().Bounds(), start.Offset(50, 20)) << "released: no more moving";
 
     // Pressing a button or the area below the bar starts no drag.
-    for (backend::Point p : {Centre(sui->ButtonRect(SysMenuButton(*sui))), backend::Point{20, 130}}) {
+    for (backend::Point p :
+         {Centre(sui->ButtonRect(SysMenuButton(*sui))), backend::Point{20, 130}}) {
         const Rect before = Window().Bounds();
         fake.MouseDown(Window(), p);
         fake.MouseMove(Window(), {p.x - 40, p.y + 5});

@@ -1,6 +1,8 @@
 #include "SampleForm.h"
 
-void TSampleForm::FormClose(TObject*, TCloseAction&) { ++closes; }
+void TSampleForm::FormClose(TObject*, TCloseAction&) {
+    ++closes;
+}
 
 // Opens the menu under the button, as the program's Menu button does.
 void TSampleForm::btnMenuClick(TObject*) {
@@ -9,10 +11,18 @@ void TSampleForm::btnMenuClick(TObject*) {
     pmMain->Popup(screen.x + at.x, screen.y + at.y + btnMenu->Height());
 }
 
-void TSampleForm::btnStartClick(TObject*) { ++startClicks; }
-void TSampleForm::btnQuitClick(TObject*) { ++quitClicks; }
-void TSampleForm::btnDisabledClick(TObject*) { ++disabledClicks; }
-void TSampleForm::pmiExitClick(TObject*) { Close(); }
+void TSampleForm::btnStartClick(TObject*) {
+    ++startClicks;
+}
+void TSampleForm::btnQuitClick(TObject*) {
+    ++quitClicks;
+}
+void TSampleForm::btnDisabledClick(TObject*) {
+    ++disabledClicks;
+}
+void TSampleForm::pmiExitClick(TObject*) {
+    Close();
+}
 
 const vcl::PublishedTable& TSampleForm::Published() {
     using F = TSampleForm;

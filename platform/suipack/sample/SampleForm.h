@@ -23,7 +23,7 @@ public:
     TMenuItem* N1 = nullptr;
     TMenuItem* pmiExit = nullptr;
 
-    int closes = 0;     // OnClose calls
+    int closes = 0;      // OnClose calls
     int startClicks = 0; // btnStart or its menu item
     int quitClicks = 0;
     int disabledClicks = 0;
