@@ -221,6 +221,8 @@ private:
         while (n-- > 0 && !self->posted_.empty()) {
             std::function<void()> task = std::move(self->posted_.front());
             self->posted_.pop_front();
+            // A nested loop inside this task must find the rest waiting, too.
+            if (!self->posted_.empty()) self->Wake();
             task();
         }
     }

@@ -442,6 +442,7 @@ void NativeWindow::draw() {
         events->Paint(canvas, area);
     }
     --depth_;
+    Kick(); // a RunUntil waiting on what Paint did looks again
 }
 
 int NativeWindow::handle(int event) {
