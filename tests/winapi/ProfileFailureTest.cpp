@@ -93,6 +93,7 @@ TEST_F(ProfileFailure, UnreadableFileIsNeverReplaced) {
     });
     EXPECT_STREQ(read.text, "def");
     EXPECT_EQ(read.error, static_cast<DWORD>(EACCES));
+    ASSERT_EQ(::chmod(file.c_str(), 0644), 0);
     EXPECT_EQ(ReadFile(file), kOld);
     EXPECT_EQ(dir.Names(), (std::set<std::string>{"p.ini", "p.ini.lock"}));
 }

@@ -140,6 +140,14 @@ TEST(ProfileWrite, LongValuesRoundTrip) {
     EXPECT_EQ(buffer.c_str(), value);
 }
 
+std::string KeyName(int process, int i) {
+    std::string name = "p";
+    name += std::to_string(process);
+    name += 'k';
+    name += std::to_string(i);
+    return name;
+}
+
 // Two processes adding different keys to one file: the lock must serialise each
 // read-modify-write, or one process's rename drops the other's key.
 TEST(ProfileWrite, ConcurrentWritersLoseNoKey) {
@@ -153,7 +161,7 @@ TEST(ProfileWrite, ConcurrentWritersLoseNoKey) {
         if (children[p] == 0) {
             bool ok = true;
             for (int i = 0; i < kWrites; ++i) {
-                const std::string key = "p" + std::to_string(p) + "k" + std::to_string(i);
+                const std::string key = KeyName(p, i);
                 ok &= WritePrivateProfileStringA("s", key.c_str(), std::to_string(i).c_str(),
                                                  file.c_str()) == TRUE;
             }
@@ -168,7 +176,7 @@ TEST(ProfileWrite, ConcurrentWritersLoseNoKey) {
     int missing = 0;
     for (int p = 0; p < 2; ++p)
         for (int i = 0; i < kWrites; ++i) {
-            const std::string key = "p" + std::to_string(p) + "k" + std::to_string(i);
+            const std::string key = KeyName(p, i);
             missing +=
                 GetPrivateProfileIntA("s", key.c_str(), -1, file.c_str()) != static_cast<UINT>(i);
         }
