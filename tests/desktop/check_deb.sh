@@ -46,12 +46,15 @@ prog=$scratch/root/usr/bin/riduduz
         [ -n "$owner" ] || fail "no installed package ships $soname"
         echo "$owner"
     done
-} | sort -u >"$scratch/expected.names"
+} >"$scratch/expected.list"
+sort -u "$scratch/expected.list" >"$scratch/expected.names"
 diff -u "$scratch/expected.names" "$scratch/depends.names" >"$scratch/diff" ||
     fail "Depends names other packages than expected ($(field Depends)):
 $(cat "$scratch/diff")"
 while read -r name rest; do
-    have=$(dpkg-query -W -f='${Version}' "$name" 2>/dev/null) || fail "$name is not installable here"
+    status=$(dpkg-query -W -f='${db:Status-Abbrev}' "$name" 2>/dev/null)
+    [ "$status" = "ii " ] || fail "$name is not installed here, so the package would not install"
+    have=$(dpkg-query -W -f='${Version}' "$name")
     if [ -n "$rest" ]; then
         op=$(echo "$rest" | sed 's/^(\([<>=]*\) .*/\1/') want=$(echo "$rest" | sed 's/^([<>=]* \(.*\))$/\1/')
         case $op in '>=') op=ge ;; '<=') op=le ;; '=') op=eq ;; '>>') op=gt ;; '<<') op=lt ;; *) fail "odd relation $rest" ;; esac
@@ -91,9 +94,10 @@ cleanup_pids=$!
 wait_for 20 test -s "$scratch/display" || fail "Xvfb did not start: $(cat "$scratch/xvfb.log")"
 display=:$(head -n 1 "$scratch/display")
 
+day_before=$(env -i date +%Y-%m-%d)
 # The program's pid comes from the shell that execs it; its status from the one around it.
 (
-    # shellcheck disable=SC2086
+    # shellcheck disable=SC2016,SC2086
     env -i PATH=/usr/bin:/bin HOME="$home" XDG_DATA_HOME="$home/data" DISPLAY="$display" \
         sh -c 'echo $$ >"$0/pid"; exec "$@"' "$scratch" $runas "$prog" >"$scratch/app.log" 2>&1
     echo $? >"$scratch/rc"
@@ -132,7 +136,8 @@ log=$home/data/riduduz/riduduz.ini
 [ -z "$runas" ] || [ "$(stat -c %u "$log")" = 65534 ] || fail "the log was not written by the user"
 grep -q '^\[WorkTime\]' "$log" || fail "no [WorkTime] section in the log:
 $(cat "$log")"
-today=$(env -i date +%Y-%m-%d)
-grep -q "^$today=[1-9][0-9]*" "$log" || fail "no total for $today in the log:
+# The day the second was counted in: the one the run began or ended in.
+day_after=$(env -i date +%Y-%m-%d)
+grep -q -E "^($day_before|$day_after)=[1-9][0-9]*\$" "$log" || fail "no total for today in the log:
 $(cat "$log")"
 echo "the .deb is complete, and its program runs and keeps its log in the data folder"

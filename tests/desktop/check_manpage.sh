@@ -8,7 +8,7 @@ need man groff
 page=$1
 make_scratch
 
-MANWIDTH=80 MAN_KEEP_FORMATTING= man --warnings -l "$page" >"$scratch/out" 2>"$scratch/err" ||
+MANWIDTH=80 man --warnings -l "$page" >"$scratch/out" 2>"$scratch/err" ||
     fail "man -l failed: $(cat "$scratch/err")"
 [ -s "$scratch/err" ] && fail "man --warnings -l complains:
 $(cat "$scratch/err")"
