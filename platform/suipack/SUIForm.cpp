@@ -3,6 +3,7 @@
 #include "vcl/Forms.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 
 namespace {
@@ -259,6 +260,26 @@ void TsuiForm::Paint(TCanvas& canvas) {
 
     for (int i = 0; i < m_borderWidth; ++i)
         canvas.FrameRect({i, i, Width() - 2 * i, Height() - 2 * i}, m_borderColor);
+    if (m_borderWidth > 0) PaintRoundedCorners(canvas);
+}
+
+// The window is clipped to an ellipse at the top corners, which cuts the straight border
+// off there; this draws it along the curve instead. Row y of the window keeps the pixels
+// from round(r - dx) on, where dx is the ellipse's half-width at the row's centre line.
+void TsuiForm::PaintRoundedCorners(TCanvas& canvas) {
+    if (m_roundCorner <= 1) return;
+    const double r = m_roundCorner / 2.0;
+    auto inset = [&](int y) {
+        const double dy = r - (y + 0.5);
+        const double dx = r * std::sqrt(std::max(0.0, 1.0 - dy * dy / (r * r)));
+        return std::min(static_cast<int>(std::lround(r - dx)), Width() / 2);
+    };
+    const int rows = std::min(Height(), static_cast<int>(std::ceil(r)));
+    for (int y = 1; y < rows; ++y) {
+        const int from = inset(y), to = std::max(from, inset(y - 1) - 1);
+        canvas.Line(from, y, to, y, m_borderColor);
+        canvas.Line(Width() - 1 - to, y, Width() - 1 - from, y, m_borderColor);
+    }
 }
 
 void TsuiForm::PaintButton(TCanvas& canvas, std::size_t index) {

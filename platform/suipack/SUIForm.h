@@ -8,7 +8,8 @@
 //     (Caption) in TitleFont (Tahoma -11 bold white) 30 px from the left and vertically
 //     centred, the application's icon 16x16 at 8 px when TitleBarDrawAppIcon, and the
 //     TitleBarButtons at the right end (see SUITitleBar.h for both collections);
-//   - Color below the bar, and a BorderWidth border in BorderColor round the whole form.
+//   - Color below the bar, and a BorderWidth border in BorderColor round the whole form,
+//     following the rounded top corners.
 // Without TitleBarSections/TitleBarButtons in the description, the style's own ones are
 // used: <PREFIX>_TITLE_LEFT/_MIDDLE/_RIGHT and a SysMenu and a Close button from
 // <PREFIX>_SYSMENU_* and <PREFIX>_CLOSE_* (missing pictures are drawn with primitives).
@@ -37,7 +38,7 @@ public:
     static constexpr int kDefaultBarHeight = 33;
     static constexpr int kTextLeft = 30;
     static constexpr int kButtonsRight = 6;  // space right of the rightmost button
-    static constexpr int kButtonSpacing = 2; // space between buttons
+    static constexpr int kButtonSpacing = 1; // space between buttons
 
     explicit TsuiForm(TComponent* AOwner);
     ~TsuiForm() override;
@@ -100,6 +101,7 @@ private:
     void UpdateSubStyles(TWinControl& parent);
     backend::Point ToScreen(int x, int y) const;
     void PaintButton(TCanvas& canvas, std::size_t index);
+    void PaintRoundedCorners(TCanvas& canvas);
 
     TsuiUIStyle m_style = TsuiUIStyle::BlueGlass;
     TFont m_titleFont;

@@ -13,7 +13,7 @@
 // the right edge (the first item outermost), the ssaClient one stretched over what is left.
 // A section is Width wide, or its picture's width when AutoSize is on; the bar is as high
 // as the tallest section picture (33 without pictures). Buttons sit at the right end of the
-// bar in item order, the last one rightmost, Spacing (2) apart and 6 px from the right
+// bar in item order, the last one rightmost, 1 px apart and 6 px from the right
 // edge; each is its normal picture's size (Width x Height without one), Top from the bar's
 // top. Pictures are resource names; a name that is not a valid picture fails the load.
 // Transparent draws the pictures with magenta keyed out; off, they are drawn as they are.

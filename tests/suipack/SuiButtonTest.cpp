@@ -3,13 +3,14 @@
 using backend::Rect;
 using SuiButton = SuiFixture;
 
+// btnQuit is not the default button, so Enter reaches it only through the focus.
 TEST_F(SuiButton, SpaceAndEnterClickTheFocusedButton) {
     for (const char* key : {"space", "return"}) {
-        form->startClicks = 0;
-        form->btnStart->SetFocus();
+        form->quitClicks = 0;
+        form->btnQuit->SetFocus();
         fake.Key(Window(), key);
-        EXPECT_EQ(form->startClicks, 1) << key;
-        EXPECT_EQ(form->quitClicks, 0) << key;
+        EXPECT_EQ(form->quitClicks, 1) << key;
+        EXPECT_EQ(form->startClicks, 0) << key;
     }
 }
 

@@ -25,10 +25,9 @@ TEST_F(SuiForm, DescriptionGivesTheBlueGlassFrameAndLayout) {
     EXPECT_EQ(sections[1], (Rect{w - 101, 0, 101, 33}));
     EXPECT_EQ(sections[2], (Rect{162, 0, w - 263, 33})) << "the middle stretches";
 
-    const Rect close = sui->ButtonRect(CloseButton(*sui));
-    const Rect sysMenu = sui->ButtonRect(SysMenuButton(*sui));
-    EXPECT_EQ(close, (Rect{w - 6 - 19, 6, 19, 19})) << "Close is rightmost";
-    EXPECT_EQ(sysMenu, (Rect{close.x - 2 - 19, 6, 19, 19}));
+    ASSERT_EQ(w, 541);
+    EXPECT_EQ(sui->ButtonRect(SysMenuButton(*sui)), (Rect{496, 6, 19, 19}));
+    EXPECT_EQ(sui->ButtonRect(CloseButton(*sui)), (Rect{516, 6, 19, 19})) << "Close is rightmost";
 
     // Aligned children go under the bar, inside the 1-px border; the panel's own children
     // inside its insets.
@@ -154,4 +153,31 @@ TEST_F(SuiForm, DraggingTheBarMovesTheWindowByTheDistance) {
         fake.MouseUp(Window(), {p.x - 40, p.y + 5});
         EXPECT_EQ(Window().Bounds(), before);
     }
+}
+
+TEST_F(SuiForm, StyleGoesToTheControlsInsideOnlyWhenAskedTo) {
+    sui->SetUIStyle(TsuiUIStyle::MacOS);
+    EXPECT_EQ(form->btnStart->UIStyle(), TsuiUIStyle::BlueGlass);
+    EXPECT_EQ(sui->SystemMenu()->UIStyle(), TsuiUIStyle::MacOS) << "its own menu always follows";
+
+    sui->SetUIStyleAutoUpdateSub(true);
+    sui->SetUIStyle(TsuiUIStyle::WinXP);
+    for (const ISuiStyled* c : std::initializer_list<const ISuiStyled*>{
+             form->pnlTop, form->btnMenu, form->btnStart, form->btnDisabled})
+        EXPECT_EQ(c->UIStyle(), TsuiUIStyle::WinXP);
+    EXPECT_EQ(sui->Sections().size(), 3u) << "the description's title bar stays";
+    EXPECT_FALSE(Window().PaintAll().empty()) << "styles without pictures still paint";
+}
+
+TEST_F(SuiForm, PanelButtonFoldsThePanelToItsStripAndBack) {
+    TsuiPanel& panel = *form->pnlTop;
+    EXPECT_TRUE(panel.ButtonRect().Empty()) << "ShowButton = False";
+    panel.SetShowButton(true);
+    const backend::Point button = Centre(InForm(panel, panel.ButtonRect()));
+    fake.Click(Window(), button);
+    EXPECT_FALSE(panel.Opened());
+    EXPECT_EQ(panel.Height(), TsuiPanel::kTitleHeight + 2);
+    fake.Click(Window(), button);
+    EXPECT_TRUE(panel.Opened());
+    EXPECT_EQ(panel.Height(), 83);
 }
