@@ -4,6 +4,8 @@
 #include "common/misc/WinUtil.h"
 
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <sys/stat.h>
 
 using WorkLog = AppFixture;
@@ -53,7 +55,6 @@ TEST_F(WorkLog, StoredTotalsThatCannotBeRightReadAsZero) {
                  {"4294967295", "1193046:28:15"}, {"7200xyz", "02:00:00"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
-        EXPECT_EQ(worklog::ParseTotal(c.stored) == 0, std::string(c.shown) == "00:00:00");
         WriteLog(std::string("[WorkTime]\n2009-06-09=") + c.stored + "\n");
         Start();
         EXPECT_EQ(fmMain->lblTime->Caption(), c.shown);
