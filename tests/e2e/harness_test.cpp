@@ -122,7 +122,6 @@ TEST(AppTest, FailuresSayWhatHappened) {
     EXPECT_NE(msg.find("No such file"), std::string::npos) << msg;
 
     App app("/bin/sh", {.args = {"-c", "echo oops >&2; exec sleep 60"}});
-    app.WaitForStdout("", 1s);
     e2e::WaitUntil([&] { return app.Stderr() == "oops\n"; }, 10s, "stderr");
     msg = ErrorOf<e2e::TimeoutError>([&] { app.WaitExit(50ms); });
     EXPECT_NE(msg.find("after 50 ms waiting for the exit of sh"), std::string::npos) << msg;
