@@ -11,7 +11,7 @@ prefix=/opt/riduduz-test
 make_scratch
 dest=$scratch/dest
 
-DESTDIR=$dest cmake --install "$build" --prefix "$prefix" >"$scratch/log" 2>&1 ||
+DESTDIR=$dest timeout 120 cmake --install "$build" --prefix "$prefix" >"$scratch/log" 2>&1 ||
     fail "cmake --install failed:
 $(cat "$scratch/log")"
 
