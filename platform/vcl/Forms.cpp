@@ -141,11 +141,14 @@ TCustomForm::~TCustomForm() {
 
 void TCustomForm::AfterConstruction() {
     if (OnCreate) OnCreate(this);
+    m_created = true;
 }
 
 void TCustomForm::BeforeDestruction() {
     TWinControl::BeforeDestruction();
-    if (m_destroyFired) return;
+    // A form whose creation failed never announces its end: its handlers would act on
+    // state they never set up (and a save would overwrite good data).
+    if (m_destroyFired || !m_created) return;
     m_destroyFired = true;
     if (OnDestroy) vcl::Dispatch([&] { OnDestroy(this); });
 }

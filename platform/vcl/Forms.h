@@ -120,6 +120,7 @@ private:
     TModalResult m_modalResult = mrNone;
     bool m_modal = false;
     bool m_destroyFired = false;
+    bool m_created = false;
     TWinControl* m_activeControl = nullptr;
     vcl::FrameStyle m_frame;
     std::unique_ptr<vcl::FormWindow> m_window;

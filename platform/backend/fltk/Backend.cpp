@@ -22,6 +22,8 @@
 #include <map>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <stdexcept>
+#include <string>
 #include <unistd.h>
 
 extern char** environ;
@@ -115,7 +117,13 @@ public:
 
     DialogAnswer MessageBox(Window* owner, const std::string& text, const std::string& caption,
                             DialogButtons buttons, DialogIcon icon) override {
-        EnsureDisplay();
+        try {
+            EnsureDisplay();
+        } catch (const std::runtime_error&) {
+            // Nowhere to show it: the terminal is the last place left.
+            if (!text.empty()) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+            return buttons == DialogButtons::Ok ? DialogAnswer::Ok : DialogAnswer::Cancel;
+        }
         return RunMessageBox(*this, owner, text, caption, buttons, icon);
     }
 
@@ -264,7 +272,18 @@ void OnFatal(const char* format, ...) {
 
 void EnsureDisplay() {
     if (g_displayOpen) return;
-    fl_open_display();
+    // FLTK ends the process when it cannot open the display; ask first, so the caller can
+    // report it and end in its own way.
+    static bool reported = false;
+    const char* name = std::getenv("DISPLAY");
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) {
+        const std::string what = std::string("cannot open display \"") + (name ? name : "") + "\"";
+        if (!reported) std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
+        reported = true;
+        throw std::runtime_error(what);
+    }
+    fl_open_display(display);
     // After fl_open_display, which installs FLTK's own handler.
     XSetIOErrorHandler(&OnIOError);
     Fl::fatal = &OnFatal;
