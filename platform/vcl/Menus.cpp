@@ -117,8 +117,8 @@ public:
             case Key::Escape: Close(); break;
             case Key::Up: Step(-1); break;
             case Key::Down: Step(+1); break;
-            case Key::Home: m_selected = -1, Step(+1); break;
-            case Key::End: m_selected = static_cast<int>(m_items.size()), Step(-1); break;
+            case Key::Home: Select(-1), Step(+1); break;
+            case Key::End: Select(-1), Step(-1); break;
             case Key::Enter:
             case Key::Space:
                 if (m_selected >= 0) Choose(m_selected);
@@ -146,7 +146,7 @@ private:
     }
 
     backend::Rect ItemRect(std::size_t i) const {
-        return {1, m_tops[i] + 1, m_size.width - 2, m_menu.ItemHeight(*m_items[i])};
+        return {1, m_tops[i], m_size.width - 2, m_menu.ItemHeight(*m_items[i])};
     }
 
     int ItemAt(backend::Point p) const {
@@ -164,7 +164,7 @@ private:
 
     void Step(int direction) {
         const int n = static_cast<int>(m_items.size());
-        int i = m_selected;
+        int i = m_selected < 0 ? (direction > 0 ? -1 : n) : m_selected;
         for (int tries = 0; tries < n; ++tries) {
             i = ((i + direction) % n + n) % n;
             if (Selectable(i)) return Select(i);

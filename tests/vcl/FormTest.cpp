@@ -176,3 +176,43 @@ TEST_F(Forms, RepaintAsksOnlyForTheChangedControl) {
     EXPECT_EQ(areas[0], (backend::Rect{10, 50, 80, 27}));
     TObject::Free(form);
 }
+
+TEST_F(Forms, PopupMenuKeysAndItemPlaces) {
+    TPopupMenu menu(nullptr);
+    std::vector<std::string> chosen;
+    const char* captions[] = {"&First", "-", "&Second", "&Last"};
+    std::vector<std::unique_ptr<TMenuItem>> items;
+    for (const char* c : captions) {
+        items.push_back(std::make_unique<TMenuItem>(nullptr));
+        items.back()->SetCaption(c);
+        items.back()->OnClick = [&chosen, c](TObject*) { chosen.push_back(c); };
+        menu.Items()->Add(items.back().get());
+    }
+    struct Case {
+        std::vector<const char*> keys;
+        const char* chosen; // null: dismissed
+    } cases[] = {{{"Up", "Return"}, "&Last"},     {{"Down", "Return"}, "&First"},
+                 {{"Down", "Down", "Return"}, "&Second"}, {{"End", "Up", "Return"}, "&Second"},
+                 {{"s"}, "&Second"},              {{"Down", "Escape"}, nullptr}};
+    for (const Case& c : cases) {
+        std::size_t next = 0;
+        fake.SetIdle([&] { fake.Key(c.keys.at(next++)); });
+        chosen.clear();
+        menu.Popup(100, 200);
+        if (c.chosen) {
+            EXPECT_EQ(chosen, (std::vector<std::string>{c.chosen}));
+        } else {
+            EXPECT_TRUE(chosen.empty());
+        }
+    }
+    // Items fill the window between its one-pixel borders.
+    backend::Rect bounds;
+    fake.SetIdle([&] {
+        bounds = fake.ActiveWindow()->Bounds();
+        fake.Key("Escape");
+    });
+    menu.Popup(100, 200);
+    EXPECT_EQ(bounds.x, 100);
+    EXPECT_EQ(bounds.y, 200);
+    EXPECT_EQ(bounds.height, 2 + 20 + 8 + 20 + 20);
+}
