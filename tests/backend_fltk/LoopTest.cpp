@@ -96,9 +96,9 @@ TEST(Timer, ALateTickIsDeliveredOnceAndTheNextComesAFullIntervalLater) {
     });
     ASSERT_TRUE(RunFor([&] { return ends.size() >= 3; }));
     Current().StopTimer(id);
-    // No burst of the missed ticks: each later tick is about an interval after the last.
+    // No burst of the missed ticks: the one after the late tick is a full interval later.
+    // (Later ticks keep their own schedule, so a loaded machine may bring them closer.)
     EXPECT_GE(ends[1] - ends[0], milliseconds(18));
-    EXPECT_GE(ends[2] - ends[1], milliseconds(18));
 }
 
 TEST(RunUntil, ReturnsRightAfterTheTickThatEndsIt) {
