@@ -14,6 +14,18 @@ TEST(MenuTest, OpensWithItsTopLeftAtTheMenuButtonsBottomLeft) {
     e2e::App a = Start(x, s);
     const e2e::WindowId w = WaitForMainWindow(x, a);
     WaitForSeconds(x, w, 1);
+    // The button is drawn where the menu is expected to hang from: its face starts at its
+    // left and top edges, the white panel lies just outside them and below its bottom edge.
+    const e2e::Rgb white{255, 255, 255};
+    const int midX = kMenuButton.x + kMenuButton.width / 2;
+    const int midY = kMenuButton.y + kMenuButton.height / 2;
+    const int bottom = kMenuButton.y + kMenuButton.height;
+    EXPECT_EQ(x.Pixel(w, kMenuButton.x - 1, midY), white);
+    EXPECT_NE(x.Pixel(w, kMenuButton.x, midY), white);
+    EXPECT_EQ(x.Pixel(w, midX, kMenuButton.y - 1), white);
+    EXPECT_NE(x.Pixel(w, midX, kMenuButton.y), white);
+    EXPECT_NE(x.Pixel(w, midX, bottom - 1), white);
+    EXPECT_EQ(x.Pixel(w, midX, bottom), white);
 
     const e2e::TopLevel menu = OpenMenu(x, w);
     EXPECT_TRUE(menu.override_redirect);

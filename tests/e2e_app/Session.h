@@ -27,7 +27,9 @@ constexpr e2e::Ms kTicks = 10s;  // a few ticks of the one-second counter
 // the right edge and 1 px right of the control box).
 constexpr int kMainWidth = 541, kMainHeight = 280;
 constexpr e2e::Point kMainClose{525, 15};              // x 516..534, y 6..24
-constexpr e2e::Rect kMenuButton{419, 72, 80, 27};      // panel at y 30, button at (419, 42)
+// The top panel is aligned to the top of the form's client area, which lies inside the 1 px
+// border and below the 33 px title bar: the panel is at (1, 33), its Menu button at (419, 42).
+constexpr e2e::Rect kMenuButton{420, 75, 80, 27};
 constexpr e2e::Point kLogo{150, 80};                   // imgLogo 292 x 50 at (4, 55)
 constexpr e2e::Rect kReadout{278, 142, 242, 59};       // lblTime
 constexpr e2e::Point kTitleBarGrip{250, 16};           // on the bar, clear of the buttons
