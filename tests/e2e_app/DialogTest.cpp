@@ -43,13 +43,17 @@ TEST(AboutBoxTest, IsCentredKeepsTheCountGoingAndClosesEveryWay) {
         EXPECT_EQ(g.height, kAboutHeight);
         EXPECT_LE(std::abs(g.x - (screen.width - kAboutWidth) / 2), 1) << g;
         EXPECT_LE(std::abs(g.y - (screen.height - kAboutHeight) / 2), 1) << g;
-        if (&c == &cases[0]) Screenshot(x, about, "about");
+        if (&c == &cases[0]) {
+            WaitUntilPainted(x, about);
+            Screenshot(x, about, "about");
+        }
 
         // Modal, yet the main window's title goes on counting.
         const int opened = Seconds(x, w);
         const int next = WaitForChangeFrom(x, w, opened);
         EXPECT_GT(next, opened);
         EXPECT_GT(WaitForChangeFrom(x, w, next), next);
+        EXPECT_TRUE(x.ListPopups().empty()) << "the menu stayed up: " << x.DescribeWindows();
 
         c.close(about);
         x.WaitForWindowGone(about, kAppear);
@@ -57,6 +61,31 @@ TEST(AboutBoxTest, IsCentredKeepsTheCountGoingAndClosesEveryWay) {
         EXPECT_GT(WaitForChangeFrom(x, w, closed), closed) << "not counting after the About box";
         EXPECT_TRUE(a.Running());
     }
+    ExitThroughMenu(x, w, a);
+}
+
+// Disabled until the About box is fixed: its copyright line is cut off at both ends
+// ("ght (C) 2026 The Riduduz developers. All rights res"). Label2 in src/About.dfm is
+// centred with AutoSize = False and Width = 286 at Left = 93, narrower than the text in the
+// font the program draws it with; the glyphs run into both edges of the label.
+TEST(AboutBoxTest, DISABLED_TheCopyrightLineIsNotCutOff) {
+    e2e::XServer x;
+    Scratch s;
+    e2e::App a = Start(x, s);
+    const e2e::WindowId w = WaitForMainWindow(x, a);
+    WaitForSeconds(x, w, 1);
+    OpenMenu(x, w);
+    x.KeyCombo("a");
+    const e2e::WindowId about = WaitForTitled(x, "About Riduduz", a);
+    WaitUntilPainted(x, about);
+    // Label2: x 93..378, y 112..124. Text that fits leaves its outer columns blank.
+    for (const int column : {93, 93 + 286 - 1}) {
+        int inked = 0;
+        for (int y = 112; y < 112 + 13; ++y) inked += x.Pixel(about, column, y) != kFormColour;
+        EXPECT_EQ(inked, 0) << "text reaches column " << column << " of the copyright line";
+    }
+    KeyTo(x, about, "Escape");
+    x.WaitForWindowGone(about, kAppear);
     ExitThroughMenu(x, w, a);
 }
 

@@ -163,6 +163,16 @@ e2e::TopLevel OpenMenu(e2e::Connection& x, e2e::WindowId main) {
     return x.WaitUntil([&] { return x.FindPopupNear(corner); }, kAppear, "the pop-up menu");
 }
 
+void WaitUntilPainted(e2e::Connection& x, e2e::WindowId w) {
+    const e2e::Rect g = x.Geometry(w);
+    x.WaitUntil(
+        [&] {
+            return x.Pixel(w, g.width / 2, 20) == kTitleBarRow20 &&
+                   x.Pixel(w, 10, g.height - 20) == kFormColour;
+        },
+        kAppear, "the window to be painted");
+}
+
 fs::path Screenshot(e2e::Connection& x, e2e::WindowId w, const std::string& name) {
     const fs::path path = fs::path(E2E_APP_SHOT_DIR) / (name + ".png");
     x.SavePng(w, path);

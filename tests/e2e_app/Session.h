@@ -93,6 +93,12 @@ void KeyTo(e2e::Connection& x, e2e::WindowId w, const std::string& combo);
 // Opens the main window's pop-up menu with Alt+M and returns it.
 e2e::TopLevel OpenMenu(e2e::Connection& x, e2e::WindowId main);
 
+// Waits until a skinned window (main or About) shows its title bar and form colour, i.e. it
+// has been painted.
+void WaitUntilPainted(e2e::Connection& x, e2e::WindowId w);
+constexpr e2e::Rgb kFormColour{231, 231, 231};     // $00E7E7E7
+constexpr e2e::Rgb kTitleBarRow20{39, 103, 189};   // title-middle.bmp, row 20
+
 // Saves a screenshot of w as <build folder of the tests>/<name>.png.
 std::filesystem::path Screenshot(e2e::Connection& x, e2e::WindowId w, const std::string& name);
 

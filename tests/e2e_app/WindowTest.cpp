@@ -71,7 +71,10 @@ TEST_P(MainWindowTest, IsAFramelessFixedCentredShapedWindowWhoseTitlesCount) {
         SCOPED_TRACE("after the second tick");
         ExpectNames(x, w, TitleFor(2));
     }
-    if (GetParam().empty()) Screenshot(x, w, "main-window");
+    if (GetParam().empty()) {
+        WaitUntilPainted(x, w);
+        Screenshot(x, w, "main-window");
+    }
 
     EXPECT_EQ(a.Stdout(), "");
     const int last = Seconds(x, w);
@@ -109,18 +112,19 @@ void DragTwiceAndCheck(int steps) {
     ExitThroughMenu(x, w, a);
 }
 
-TEST(MainWindowInputTest, DraggingTheTitleBarInOneMoveMovesTheWindowByTheDistance) {
-    DragTwiceAndCheck(1);
-}
-
-// Disabled until the drag is fixed: with several pointer moves the window ends up short of,
-// past or away from the pointer (seen: -135,-108 instead of -150,-120; off screen at
-// -394,-240). TsuiForm::MouseDown/MouseMove (platform/suipack/SUIForm.cpp) turn the event's
-// window coordinates into screen coordinates with the window position the program last set
-// (ToScreen -> ScreenBounds), while the X server gave them relative to where the window was
-// when the pointer moved; every move the server has not applied yet feeds back into the next.
-TEST(MainWindowInputTest, DISABLED_DraggingTheTitleBarStepByStepMovesTheWindowByTheDistance) {
-    DragTwiceAndCheck(20);
+// Disabled until the drag is fixed: the window often does not end up where the drag puts
+// it. Seen with 20 pointer moves: -135,-108 instead of -150,-120, off screen at -394,-240,
+// or moved the wrong way; with one move on a busy machine (tests run in parallel): not moved
+// at all, for the first or the second drag. TsuiForm::MouseDown/MouseMove
+// (platform/suipack/SUIForm.cpp, about lines 343 and 353) turn the event's window coordinates
+// into screen coordinates with the window position the program believes (ToScreen ->
+// ScreenBounds), while the X server gave them relative to where the window was when the
+// pointer moved; moves the server has not applied yet feed back into the next one.
+TEST(MainWindowInputTest, DISABLED_DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
+    for (const int steps : {1, 20}) {
+        SCOPED_TRACE(std::to_string(steps) + " pointer move(s) per drag");
+        DragTwiceAndCheck(steps);
+    }
 }
 
 TEST(MainWindowInputTest, RightClickShowsNoMenu) {
