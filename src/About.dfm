@@ -79,7 +79,7 @@ object fmAbout: TfmAbout
       Height = 13
       Alignment = taCenter
       AutoSize = False
-      Caption = 'Copyright (C) 2026 The Riduduz developers. All rights reserved.'
+      Caption = 'Copyright (C) 2026 The Riduduz developers'
       Transparent = True
     end
     object GroupBox1: TGroupBox

@@ -340,7 +340,7 @@ void TsuiForm::MouseDown(backend::MouseButton button, int x, int y) {
         InvalidateButton(index);
     } else if (TitleBarRect().Contains({x, y})) {
         m_dragging = true;
-        m_dragStartMouse = ToScreen(x, y);
+        m_dragStartMouse = vcl::MouseScreenPosition();
         if (TCustomForm* form = GetParentForm()) {
             const backend::Rect r = form->ScreenBounds();
             m_dragStartWindow = {r.x, r.y};
@@ -350,7 +350,7 @@ void TsuiForm::MouseDown(backend::MouseButton button, int x, int y) {
 
 void TsuiForm::MouseMove(int x, int y) {
     if (m_dragging) {
-        const backend::Point now = ToScreen(x, y);
+        const backend::Point now = vcl::MouseScreenPosition();
         if (TCustomForm* form = GetParentForm())
             form->MoveTo({m_dragStartWindow.x + now.x - m_dragStartMouse.x,
                           m_dragStartWindow.y + now.y - m_dragStartMouse.y});
@@ -370,6 +370,9 @@ void TsuiForm::MouseMove(int x, int y) {
 void TsuiForm::MouseUp(backend::MouseButton button, int x, int y) {
     std::size_t clicked = npos;
     if (button == backend::MouseButton::Left) {
+        // The toolkit may merge the last pointer moves into the release: finish the drag
+        // where the pointer let go.
+        if (m_dragging) MouseMove(x, y);
         m_dragging = false;
         if (m_pressed != npos) {
             const std::size_t index = m_pressed;

@@ -19,6 +19,12 @@
 class TWinControl;
 class TCustomForm;
 
+namespace vcl {
+// Where the pointer was on the screen for the mouse event being handled. Window-relative
+// positions go stale while a window moves under a drag; this one does not.
+backend::Point MouseScreenPosition();
+} // namespace vcl
+
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 enum class TCursor { crDefault, crArrow, crHandPoint, crIBeam };
 

@@ -10,6 +10,8 @@ TApplication* Application = nullptr;
 
 namespace vcl {
 
+backend::Point MouseScreenPosition();
+
 void Dispatch(const std::function<void()>& action) {
     try {
         action();
@@ -23,6 +25,8 @@ void Dispatch(const std::function<void()>& action) {
 }
 
 namespace {
+
+backend::Point g_mouseScreen;
 
 void PaintTree(TControl& control, backend::Canvas& canvas, const backend::Rect& area,
                backend::Point origin) {
@@ -51,6 +55,8 @@ void CollectInTabOrder(TWinControl& parent, std::vector<TControl*>& out) {
 }
 
 } // namespace
+
+backend::Point MouseScreenPosition() { return g_mouseScreen; }
 
 // The form's native window and the input it receives.
 class FormWindow : public backend::WindowEvents {
@@ -83,6 +89,7 @@ public:
 
 private:
     void HandleMouse(const backend::MouseEvent& e) {
+        g_mouseScreen = e.screen;
         TControl* hit = m_form.ControlAt(e.position);
         if (!hit) hit = &m_form;
         TControl* target = m_capture ? m_capture : hit;

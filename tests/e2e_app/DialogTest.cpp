@@ -64,11 +64,7 @@ TEST(AboutBoxTest, IsCentredKeepsTheCountGoingAndClosesEveryWay) {
     ExitThroughMenu(x, w, a);
 }
 
-// Disabled until the About box is fixed: its copyright line is cut off at both ends
-// ("ght (C) 2026 The Riduduz developers. All rights res"). Label2 in src/About.dfm is
-// centred with AutoSize = False and Width = 286 at Left = 93, narrower than the text in the
-// font the program draws it with; the glyphs run into both edges of the label.
-TEST(AboutBoxTest, DISABLED_TheCopyrightLineIsNotCutOff) {
+TEST(AboutBoxTest, TheCopyrightLineIsNotCutOff) {
     e2e::XServer x;
     Scratch s;
     e2e::App a = Start(x, s);

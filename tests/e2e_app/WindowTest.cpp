@@ -112,15 +112,8 @@ void DragTwiceAndCheck(int steps) {
     ExitThroughMenu(x, w, a);
 }
 
-// Disabled until the drag is fixed: the window often does not end up where the drag puts
-// it. Seen with 20 pointer moves: -135,-108 instead of -150,-120, off screen at -394,-240,
-// or moved the wrong way; with one move on a busy machine (tests run in parallel): not moved
-// at all, for the first or the second drag. TsuiForm::MouseDown/MouseMove
-// (platform/suipack/SUIForm.cpp, about lines 343 and 353) turn the event's window coordinates
-// into screen coordinates with the window position the program believes (ToScreen ->
-// ScreenBounds), while the X server gave them relative to where the window was when the
-// pointer moved; moves the server has not applied yet feed back into the next one.
-TEST(MainWindowInputTest, DISABLED_DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
+// A drag follows the pointer on the screen, in one move or in many.
+TEST(MainWindowInputTest, DraggingTheTitleBarMovesTheWindowByTheDragDistance) {
     for (const int steps : {1, 20}) {
         SCOPED_TRACE(std::to_string(steps) + " pointer move(s) per drag");
         DragTwiceAndCheck(steps);

@@ -140,7 +140,9 @@ TEST_F(SuiForm, DraggingTheBarMovesTheWindowByTheDistance) {
     EXPECT_EQ(Window().Bounds(), start.Offset(60, 30));
     fake.MouseMove(Window(), {190, 2});
     EXPECT_EQ(Window().Bounds(), start.Offset(50, 20));
-    fake.MouseUp(Window(), {190, 2});
+    // The window followed the pointer, so it is back at (200, 12) on the window.
+    fake.MouseUp(Window(), {200, 12});
+    EXPECT_EQ(Window().Bounds(), start.Offset(50, 20)) << "the release ends where the pointer is";
     fake.MouseMove(Window(), {300, 20});
     EXPECT_EQ(Window().Bounds(), start.Offset(50, 20)) << "released: no more moving";
 
