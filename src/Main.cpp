@@ -5,6 +5,7 @@
 #include "common/misc/WinUtil.h"
 #include "winapi/WinApi.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <vector>
@@ -157,8 +158,11 @@ std::uint32_t TfmMain::LoadWorkTime() {
         folder.resize(folder.size() * 2);
     m_strLogFile = worklog::LogPath(folder.data());
     m_strDay = worklog::TodayKey();
-    const auto stored = worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay);
+    bool unreadable = false;
+    const auto stored =
+        worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay, &unreadable);
     const std::uint32_t total = stored ? worklog::ParseTotal(*stored) : 0;
+    m_bStoredUnknown = unreadable;
     m_nDayCount = static_cast<std::int32_t>(
         GetPrivateProfileIntA(worklog::kDaysSection, "Count", 0, m_strLogFile.c_str()));
     m_bDayListed = stored.has_value();
@@ -178,6 +182,19 @@ bool TfmMain::WriteWorkTime(String& failure) {
         SetLastError(ENOENT);
         return fail();
     }
+    // Counting began from 0 because the log could not be read: once it can, what it holds
+    // for the day is added, never replaced. While it cannot, nothing is written.
+    if (m_bStoredUnknown) {
+        bool unreadable = false;
+        const auto stored =
+            worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay, &unreadable);
+        if (unreadable) return fail();
+        if (stored) {
+            const std::uint64_t sum = std::uint64_t{m_dwWorkSeconds} + worklog::ParseTotal(*stored);
+            m_dwWorkSeconds = static_cast<std::uint32_t>(std::min<std::uint64_t>(sum, 0xFFFFFFFFu));
+        }
+        m_bStoredUnknown = false;
+    }
     // Another copy of the program may have listed the day meanwhile.
     const bool listedNow = m_bDayListed ||
                            worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay).has_value();
@@ -190,7 +207,11 @@ bool TfmMain::WriteWorkTime(String& failure) {
     }
     const auto count = static_cast<std::int32_t>(
         GetPrivateProfileIntA(worklog::kDaysSection, "Count", m_nDayCount, file));
-    const unsigned index = count < 0 ? 0u : static_cast<unsigned>(count);
+    // A hand-edited Count may be below the entries listed: never write over one of them.
+    unsigned index = count < 0 ? 0u : static_cast<unsigned>(count);
+    while (index < 0xFFFFFFFEu &&
+           worklog::ReadValue(m_strLogFile, worklog::kDaysSection, "Day" + Formatted("%u", index)))
+        ++index;
     if (!WritePrivateProfileStringA(worklog::kDaysSection, "Count",
                                     Formatted("%u", index + 1).c_str(), file) ||
         !WritePrivateProfileStringA(worklog::kDaysSection, ("Day" + Formatted("%u", index)).c_str(),

@@ -57,6 +57,8 @@ private:
     String m_strLogFile;        // where the work log is read and written
     int m_nTicksSinceSave = 0;
     bool m_bSaveFailureShown = false; // a failing periodic save is reported once
+    bool m_bStoredUnknown = false;    // the log could not be read at start: the count holds
+                                      // only what was counted since
 
     void ShowWorkTime();
     void UpdateTitle();

@@ -72,7 +72,8 @@ std::uint32_t ParseTotal(const std::string& stored) {
 }
 
 std::optional<std::string> ReadValue(const std::string& file, const char* section,
-                                     const std::string& key) {
+                                     const std::string& key, bool* unreadable) {
+    if (unreadable) *unreadable = false;
     // A default no stored value can equal tells a missing key from an empty one.
     static const char kMissing[] = "\x01riduduz-missing\x01";
     std::vector<char> buffer(256);
@@ -81,8 +82,10 @@ std::optional<std::string> ReadValue(const std::string& file, const char* sectio
                                                  static_cast<DWORD>(buffer.size()), file.c_str());
         if (n + 1 < buffer.size() || buffer.size() >= (1u << 20)) {
             const std::string value(buffer.data(), n);
-            if (value == kMissing) return std::nullopt;
-            return value;
+            if (value != kMissing) return value;
+            const DWORD error = GetLastError();
+            if (unreadable) *unreadable = error != ERROR_SUCCESS && error != ENOENT;
+            return std::nullopt;
         }
         buffer.resize(buffer.size() * 4);
     }

@@ -25,8 +25,10 @@ std::string LogPath(const std::string& programFolder);
 // with a digit read as 0.
 std::uint32_t ParseTotal(const std::string& stored);
 
-// The value stored under `key` in `section`, or nothing when there is no such key.
+// The value stored under `key` in `section`, or nothing when there is no such key. When
+// `unreadable` is given it tells whether "nothing" came from a file that exists but could not
+// be read (the last error then says why).
 std::optional<std::string> ReadValue(const std::string& file, const char* section,
-                                     const std::string& key);
+                                     const std::string& key, bool* unreadable = nullptr);
 
 } // namespace worklog

@@ -65,9 +65,8 @@ TEST_F(BadLog, MalformedLogsReadTheDocumentedWayAndKeepTheirLines) {
 }
 
 // A day list whose count is below the days it lists: the new day must not take the place
-// of one already listed. DISABLED: src/Main.cpp WriteWorkTime() writes Day<Count> without
-// looking whether that key exists (see docs/reliability.md, "Found").
-TEST_F(BadLog, DISABLED_ACountBelowTheListedDaysNeverReplacesADay) {
+// of one already listed.
+TEST_F(BadLog, ACountBelowTheListedDaysNeverReplacesADay) {
     WriteLog("[WorkTime]\n2009-06-08=5\n[Days]\nCount=0\nDay0=2009-06-08\n");
     Start();
     fake.Advance(1000);

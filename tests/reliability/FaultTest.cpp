@@ -135,9 +135,7 @@ TEST_F(Fault, ADanglingLinkIsReportedAndLeftAsItIs) {
 
 // A log that could not be read at start (a passing I/O error) reads as 0; the first save
 // that works must not then replace the stored 3600 s with the 60 s counted since.
-// DISABLED: src/Main.cpp LoadWorkTime() treats every failed read as "no total yet" (see
-// docs/reliability.md, "Found").
-TEST_F(Fault, DISABLED_AReadFailureAtStartNeverLosesTheSavedTotal) {
+TEST_F(Fault, AReadFailureAtStartNeverLosesTheSavedTotal) {
     WriteLog(kLog);
     int failures = 2; // the total and the day count
     winapi::SetProfileFaultHook([&](winapi::ProfileStep s) {
