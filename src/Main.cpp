@@ -34,25 +34,23 @@ const vcl::PublishedTable& TfmMain::Published() {
     using vcl::Method;
     static const vcl::PublishedTable table(
         "TfmMain",
-        {Field("sfMain", &TfmMain::sfMain),       Field("pTop", &TfmMain::pTop),
-         Field("tmMain", &TfmMain::tmMain),       Field("imgLogo", &TfmMain::imgLogo),
-         Field("Label1", &TfmMain::Label1),       Field("lblTime", &TfmMain::lblTime),
-         Field("btnStart", &TfmMain::btnStart),   Field("btnReset", &TfmMain::btnReset),
-         Field("btnMenu", &TfmMain::btnMenu),     Field("pmMain", &TfmMain::pmMain),
-         Field("pmiStart", &TfmMain::pmiStart),   Field("N1", &TfmMain::N1),
-         Field("pmiReset", &TfmMain::pmiReset),   Field("N2", &TfmMain::N2),
+        {Field("sfMain", &TfmMain::sfMain), Field("pTop", &TfmMain::pTop),
+         Field("tmMain", &TfmMain::tmMain), Field("imgLogo", &TfmMain::imgLogo),
+         Field("Label1", &TfmMain::Label1), Field("lblTime", &TfmMain::lblTime),
+         Field("btnStart", &TfmMain::btnStart), Field("btnReset", &TfmMain::btnReset),
+         Field("btnMenu", &TfmMain::btnMenu), Field("pmMain", &TfmMain::pmMain),
+         Field("pmiStart", &TfmMain::pmiStart), Field("N1", &TfmMain::N1),
+         Field("pmiReset", &TfmMain::pmiReset), Field("N2", &TfmMain::N2),
          Field("pmiOption", &TfmMain::pmiOption), Field("pmiHome", &TfmMain::pmiHome),
-         Field("pmiAbout", &TfmMain::pmiAbout),   Field("pmiExit", &TfmMain::pmiExit)},
+         Field("pmiAbout", &TfmMain::pmiAbout), Field("pmiExit", &TfmMain::pmiExit)},
         {Method("btnMenuClick", &TfmMain::btnMenuClick),
          Method("btnStartClick", &TfmMain::btnStartClick),
          Method("btnResetClick", &TfmMain::btnResetClick),
          Method("pmiOptionClick", &TfmMain::pmiOptionClick),
          Method("pmiHomeClick", &TfmMain::pmiHomeClick),
          Method("pmiAboutClick", &TfmMain::pmiAboutClick),
-         Method("pmiExitClick", &TfmMain::pmiExitClick),
-         Method("FormClose", &TfmMain::FormClose),
-         Method("tmMainTimer", &TfmMain::tmMainTimer),
-         Method("FormCreate", &TfmMain::FormCreate),
+         Method("pmiExitClick", &TfmMain::pmiExitClick), Method("FormClose", &TfmMain::FormClose),
+         Method("tmMainTimer", &TfmMain::tmMainTimer), Method("FormCreate", &TfmMain::FormCreate),
          Method("FormDestroy", &TfmMain::FormDestroy),
          Method("imgLogoClick", &TfmMain::imgLogoClick)});
     return table;
@@ -66,15 +64,21 @@ void TfmMain::btnMenuClick(TObject*) {
     pmMain->Popup(pt.x, pt.y);
 }
 
-void TfmMain::pmiExitClick(TObject*) { Close(); }
+void TfmMain::pmiExitClick(TObject*) {
+    Close();
+}
 
 void TfmMain::pmiOptionClick(TObject*) {}
 
 void TfmMain::FormClose(TObject*, TCloseAction&) {}
 
-void TfmMain::pmiHomeClick(TObject*) { ShellOpen(kHomePage); }
+void TfmMain::pmiHomeClick(TObject*) {
+    ShellOpen(kHomePage);
+}
 
-void TfmMain::imgLogoClick(TObject*) { pmiHomeClick(this); }
+void TfmMain::imgLogoClick(TObject*) {
+    pmiHomeClick(this);
+}
 
 void TfmMain::pmiAboutClick(TObject*) {
     TfmAbout* about = vcl::NewForm<TfmAbout>(this);
@@ -196,8 +200,9 @@ bool TfmMain::WriteWorkTime(String& failure) {
         m_bStoredUnknown = false;
     }
     // Another copy of the program may have listed the day meanwhile.
-    const bool listedNow = m_bDayListed ||
-                           worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay).has_value();
+    const bool listedNow =
+        m_bDayListed ||
+        worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay).has_value();
     if (!WritePrivateProfileStringA(worklog::kTimeSection, m_strDay.c_str(),
                                     Formatted("%u", m_dwWorkSeconds).c_str(), file))
         return fail();
@@ -228,7 +233,9 @@ void TfmMain::SaveWorkTime() {
         MessageBoxA(Handle(), failure.c_str(), Application->Title().c_str(), MB_OK | MB_ICONERROR);
 }
 
-void TfmMain::FormDestroy(TObject*) { SaveWorkTime(); }
+void TfmMain::FormDestroy(TObject*) {
+    SaveWorkTime();
+}
 
 // A tick belongs to the day it lands in: when the date has moved on, the count so far is
 // saved under its own day and counting goes on from the new day's stored total.

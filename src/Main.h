@@ -53,8 +53,8 @@ private:
     String m_strTime;
     std::int32_t m_nDayCount = 0;
     bool m_bDayListed = false;
-    String m_strDay;            // the day the count belongs to ("%04d-%02d-%02d")
-    String m_strLogFile;        // where the work log is read and written
+    String m_strDay;     // the day the count belongs to ("%04d-%02d-%02d")
+    String m_strLogFile; // where the work log is read and written
     int m_nTicksSinceSave = 0;
     bool m_bSaveFailureShown = false; // a failing periodic save is reported once
     bool m_bStoredUnknown = false;    // the log could not be read at start: the count holds

@@ -30,7 +30,8 @@ int WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 // The command line is handed over as one string and, like everything else there, ignored.
 int main(int argc, char** argv) {
     std::string commandLine;
-    for (int i = 1; i < argc; ++i) commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
+    for (int i = 1; i < argc; ++i)
+        commandLine += (i > 1 ? " " : "") + std::string(argv[i]);
     vcl::ApplicationScope application; // destroys the forms, and so saves, after WinMain
     return WinMain(HInstance(), nullptr, commandLine.data(), SW_SHOW);
 }

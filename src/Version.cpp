@@ -17,7 +17,8 @@ struct VersionNote {
 
 constexpr VersionNote MakeNote() {
     VersionNote note;
-    for (unsigned i = 0; i < sizeof kDescription; ++i) note.description[i] = kDescription[i];
+    for (unsigned i = 0; i < sizeof kDescription; ++i)
+        note.description[i] = kDescription[i];
     return note;
 }
 

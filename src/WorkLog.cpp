@@ -21,7 +21,8 @@ bool IsFolder(const std::string& path) {
 bool MakeFolders(const std::string& path) {
     if (path.empty() || IsFolder(path)) return !path.empty();
     const auto slash = path.find_last_of('/', path.size() - 2);
-    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash))) return false;
+    if (slash != std::string::npos && slash > 0 && !MakeFolders(path.substr(0, slash)))
+        return false;
     return mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
@@ -58,7 +59,8 @@ std::string LogPath(const std::string& programFolder) {
 
 std::uint32_t ParseTotal(const std::string& stored) {
     std::size_t i = 0;
-    while (i < stored.size() && (stored[i] == ' ' || stored[i] == '\t')) ++i;
+    while (i < stored.size() && (stored[i] == ' ' || stored[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < stored.size() && (stored[i] == '+' || stored[i] == '-')) negative = stored[i++] == '-';
     if (i >= stored.size() || stored[i] < '0' || stored[i] > '9') return 0;

@@ -90,7 +90,7 @@ class Canvas {
 public:
     virtual ~Canvas() = default;
     virtual void FillRect(const Rect& r, Color c) = 0;
-    virtual void FrameRect(const Rect& r, Color c) = 0; // a one-pixel outline inside r
+    virtual void FrameRect(const Rect& r, Color c) = 0;   // a one-pixel outline inside r
     virtual void Line(Point from, Point to, Color c) = 0; // both end points drawn
     virtual void DottedRect(const Rect& r, Color c) = 0;  // a focus rectangle
     // Scales `source` (a part of the bitmap) onto `dest`, blending by alpha.
@@ -108,8 +108,8 @@ enum class MouseButton { None, Left, Middle, Right };
 struct MouseEvent {
     MouseAction action = MouseAction::Move;
     MouseButton button = MouseButton::None; // for Down and Up
-    Point position;                          // client coordinates
-    Point screen;                            // screen coordinates
+    Point position;                         // client coordinates
+    Point screen;                           // screen coordinates
 };
 
 enum class Key { Character, Enter, Escape, Tab, Space, Up, Down, Left, Right, Home, End, F4 };
@@ -133,24 +133,24 @@ public:
     virtual void Paint(Canvas& canvas, const Rect& area) = 0;
     virtual void Mouse(const MouseEvent& e) = 0;
     virtual void Key(const KeyEvent& e) = 0;
-    virtual void CloseRequested() = 0;        // window manager close, Alt+F4
+    virtual void CloseRequested() = 0; // window manager close, Alt+F4
     virtual void ActiveChanged(bool active) { (void)active; }
-    virtual void Dismissed() {}               // a popup's click outside it
+    virtual void Dismissed() {} // a popup's click outside it
 };
 
 class Window;
 
 struct WindowSpec {
     std::string title;
-    std::string iconTitle;  // task-bar text; empty: same as title
-    Rect bounds;            // client area in screen coordinates
-    bool fixedSize = true;  // minimum size = maximum size = bounds
-    bool frameless = false; // the window draws its own title bar and frame
-    int roundTopCorners = 0; // diameter of the ellipse that rounds the top corners; 0 square
-    bool popup = false;     // an override-redirect menu that grabs input; clicks outside it
-                            // call Dismissed()
-    bool modal = false;     // other windows take no input while it is shown
-    Window* owner = nullptr; // transient for this window
+    std::string iconTitle;     // task-bar text; empty: same as title
+    Rect bounds;               // client area in screen coordinates
+    bool fixedSize = true;     // minimum size = maximum size = bounds
+    bool frameless = false;    // the window draws its own title bar and frame
+    int roundTopCorners = 0;   // diameter of the ellipse that rounds the top corners; 0 square
+    bool popup = false;        // an override-redirect menu that grabs input; clicks outside it
+                               // call Dismissed()
+    bool modal = false;        // other windows take no input while it is shown
+    Window* owner = nullptr;   // transient for this window
     std::vector<Bitmap> icons; // _NET_WM_ICON sizes, largest first
 };
 

@@ -11,14 +11,20 @@ void TObject::Free(TObject* object) {
     delete object;
 }
 
-const vcl::ClassInfo& TObject::ClassType() const { return StaticClassInfo(); }
+const vcl::ClassInfo& TObject::ClassType() const {
+    return StaticClassInfo();
+}
 const vcl::ClassInfo& TObject::StaticClassInfo() {
     static const vcl::ClassInfo info("TObject", nullptr, {}, {});
     return info;
 }
-const String& TObject::ClassName() const { return ClassType().Name(); }
+const String& TObject::ClassName() const {
+    return ClassType().Name();
+}
 
-const vcl::ClassInfo& TPersistent::ClassType() const { return StaticClassInfo(); }
+const vcl::ClassInfo& TPersistent::ClassType() const {
+    return StaticClassInfo();
+}
 const vcl::ClassInfo& TPersistent::StaticClassInfo() {
     static const vcl::ClassInfo info("TPersistent", &TObject::StaticClassInfo(), {}, {});
     return info;
@@ -35,7 +41,9 @@ TComponent::~TComponent() {
     if (m_owner) m_owner->Remove(this);
 }
 
-void TComponent::BeforeDestruction() { m_destroying = true; }
+void TComponent::BeforeDestruction() {
+    m_destroying = true;
+}
 
 void TComponent::DestroyComponents() {
     while (!m_components.empty()) {
@@ -57,7 +65,9 @@ void TComponent::Remove(TComponent* component) {
     component->m_owner = nullptr;
 }
 
-void TComponent::SetName(const String& name) { m_name = name; }
+void TComponent::SetName(const String& name) {
+    m_name = name;
+}
 
 TComponent* TComponent::FindComponent(const String& name) const {
     if (name.empty()) return nullptr;
@@ -71,7 +81,9 @@ void TComponent::SetParentComponent(TComponent* parent) {
                      parent->ClassName() + " '" + parent->Name() + "'");
 }
 
-const vcl::ClassInfo& TComponent::ClassType() const { return StaticClassInfo(); }
+const vcl::ClassInfo& TComponent::ClassType() const {
+    return StaticClassInfo();
+}
 const vcl::ClassInfo& TComponent::StaticClassInfo() {
     static const vcl::ClassInfo info("TComponent", &TPersistent::StaticClassInfo(), {},
                                      {vcl::prop::Ignored("Tag", "not used by any handler")});

@@ -99,5 +99,7 @@ private:
 
 // Declares the ClassInfo accessors of a class that descriptions may name.
 #define VCL_DECLARE_CLASS()                                                                        \
-    const vcl::ClassInfo& ClassType() const override { return StaticClassInfo(); }                 \
+    const vcl::ClassInfo& ClassType() const override {                                             \
+        return StaticClassInfo();                                                                  \
+    }                                                                                              \
     static const vcl::ClassInfo& StaticClassInfo()

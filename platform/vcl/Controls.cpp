@@ -130,7 +130,8 @@ bool TControl::Showing() const {
 
 TCustomForm* TControl::GetParentForm() const {
     const TControl* c = this;
-    while (c->m_parent) c = c->m_parent;
+    while (c->m_parent)
+        c = c->m_parent;
     return dynamic_cast<TCustomForm*>(const_cast<TControl*>(c));
 }
 
@@ -143,7 +144,9 @@ backend::Point TControl::FormOffset() const {
     return p;
 }
 
-void TControl::Invalidate() { InvalidateRect(ClientRect()); }
+void TControl::Invalidate() {
+    InvalidateRect(ClientRect());
+}
 
 void TControl::InvalidateRect(const backend::Rect& local) {
     if (local.Empty() || !Showing()) return;
@@ -175,10 +178,8 @@ const vcl::ClassInfo& TControl::StaticClassInfo() {
     using namespace vcl;
     static const ClassInfo info(
         "TControl", &TComponent::StaticClassInfo(), {},
-        {prop::Int("Left", &TControl::SetLeft),
-         prop::Int("Top", &TControl::SetTop),
-         prop::Int("Width", &TControl::SetWidth),
-         prop::Int("Height", &TControl::SetHeight),
+        {prop::Int("Left", &TControl::SetLeft), prop::Int("Top", &TControl::SetTop),
+         prop::Int("Width", &TControl::SetWidth), prop::Int("Height", &TControl::SetHeight),
          prop::Enum("Align", &TControl::SetAlign,
                     {{"alNone", TAlign::alNone},
                      {"alTop", TAlign::alTop},
@@ -186,15 +187,11 @@ const vcl::ClassInfo& TControl::StaticClassInfo() {
                      {"alLeft", TAlign::alLeft},
                      {"alRight", TAlign::alRight},
                      {"alClient", TAlign::alClient}}),
-         prop::Str("Caption", &TControl::SetCaption),
-         prop::Object("Font", &TControl::Font),
+         prop::Str("Caption", &TControl::SetCaption), prop::Object("Font", &TControl::Font),
          prop::Bool("ParentFont", &TControl::SetParentFont),
-         prop::Custom<TControl>("Color",
-                                [](TControl& c, const dfm::Value& v, LoadContext& ctx) {
-                                    c.SetColor(ReadColor(v, ctx));
-                                }),
-         prop::Bool("Visible", &TControl::SetVisible),
-         prop::Bool("Enabled", &TControl::SetEnabled),
+         prop::Custom<TControl>("Color", [](TControl& c, const dfm::Value& v,
+                                            LoadContext& ctx) { c.SetColor(ReadColor(v, ctx)); }),
+         prop::Bool("Visible", &TControl::SetVisible), prop::Bool("Enabled", &TControl::SetEnabled),
          prop::Enum("Cursor", &TControl::SetCursor,
                     {{"crDefault", TCursor::crDefault},
                      {"crArrow", TCursor::crArrow},
@@ -216,7 +213,8 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 
 TWinControl::~TWinControl() {
     // Children belong to their owner; they only leave this parent.
-    for (TControl* c : m_controls) c->m_parent = nullptr;
+    for (TControl* c : m_controls)
+        c->m_parent = nullptr;
     m_controls.clear();
     if (TCustomForm* form = GetParentForm(); form && form != this && form->ActiveControl() == this)
         form->SetActiveControl(nullptr);
@@ -289,8 +287,11 @@ void TWinControl::Realign() {
             r = {free.Right() - r.width, free.y, r.width, free.height};
             free.width -= r.width;
             break;
-        case TAlign::alClient: r = free; break;
-        case TAlign::alNone: break;
+        case TAlign::alClient:
+            r = free;
+            break;
+        case TAlign::alNone:
+            break;
         }
         c->m_bounds = {r.x, r.y, std::max(0, r.width), std::max(0, r.height)};
         if (auto* w = dynamic_cast<TWinControl*>(c)) w->Realign();

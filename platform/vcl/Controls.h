@@ -110,13 +110,19 @@ public:
     virtual void MouseEnter() {}
     virtual void MouseLeave() {}
     // True when the key was used.
-    virtual bool KeyDown(const backend::KeyEvent& key) { (void)key; return false; }
+    virtual bool KeyDown(const backend::KeyEvent& key) {
+        (void)key;
+        return false;
+    }
     // Access keys: the letter this control answers to with Alt (0 for none), and what it does.
     virtual char AccessKey() const { return 0; }
     virtual void AccessKeyPressed() { Click(); }
     // Enter and Escape are offered to every control of the form before the form's own
     // handling (a default or cancel button takes them); true when used.
-    virtual bool DialogKey(const backend::KeyEvent& key) { (void)key; return false; }
+    virtual bool DialogKey(const backend::KeyEvent& key) {
+        (void)key;
+        return false;
+    }
     virtual void FontChanged() { Invalidate(); }
     // After Caption changed (the default repaints).
     virtual void CaptionChanged() { Invalidate(); }
@@ -162,7 +168,10 @@ public:
     bool CanFocus() const;
     bool Focused() const;
     void SetFocus();
-    virtual void FocusChanged(bool focused) { (void)focused; Invalidate(); }
+    virtual void FocusChanged(bool focused) {
+        (void)focused;
+        Invalidate();
+    }
 
     // The control's handle for the Windows-API calls (MessageBoxA, ClientToScreen).
     HWND Handle();

@@ -51,20 +51,21 @@ void TImage::PictureChanged() {
 void TImage::Paint(TCanvas& canvas) {
     if (m_drawn.width == 0) return;
     backend::Rect dest{0, 0, m_drawn.width, m_drawn.height};
-    if (m_stretch) dest = ClientRect();
-    else if (m_center) dest = {(Width() - m_drawn.width) / 2, (Height() - m_drawn.height) / 2,
-                               m_drawn.width, m_drawn.height};
+    if (m_stretch)
+        dest = ClientRect();
+    else if (m_center)
+        dest = {(Width() - m_drawn.width) / 2, (Height() - m_drawn.height) / 2, m_drawn.width,
+                m_drawn.height};
     canvas.Draw(m_drawn, dest);
 }
 
 const vcl::ClassInfo& TImage::StaticClassInfo() {
     using namespace vcl;
-    static const ClassInfo info("TImage", &TGraphicControl::StaticClassInfo(), FactoryOf<TImage>(),
-                                {prop::Object("Picture", &TImage::Picture),
-                                 prop::Bool("AutoSize", &TImage::SetAutoSize),
-                                 prop::Bool("Transparent", &TImage::SetTransparent),
-                                 prop::Bool("Stretch", &TImage::SetStretch),
-                                 prop::Bool("Center", &TImage::SetCenter)});
+    static const ClassInfo info(
+        "TImage", &TGraphicControl::StaticClassInfo(), FactoryOf<TImage>(),
+        {prop::Object("Picture", &TImage::Picture), prop::Bool("AutoSize", &TImage::SetAutoSize),
+         prop::Bool("Transparent", &TImage::SetTransparent),
+         prop::Bool("Stretch", &TImage::SetStretch), prop::Bool("Center", &TImage::SetCenter)});
     return info;
 }
 

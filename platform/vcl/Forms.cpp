@@ -56,7 +56,9 @@ void CollectInTabOrder(TWinControl& parent, std::vector<TControl*>& out) {
 
 } // namespace
 
-backend::Point MouseScreenPosition() { return g_mouseScreen; }
+backend::Point MouseScreenPosition() {
+    return g_mouseScreen;
+}
 
 // The form's native window and the input it receives.
 class FormWindow : public backend::WindowEvents {
@@ -114,8 +116,11 @@ private:
             target->MouseUp(e.button, x, y);
             if (!alive.expired() && hit != target) SetHover(hit);
             break;
-        case backend::MouseAction::Move: target->MouseMove(x, y); break;
-        case backend::MouseAction::Leave: break;
+        case backend::MouseAction::Move:
+            target->MouseMove(x, y);
+            break;
+        case backend::MouseAction::Leave:
+            break;
         }
     }
 
@@ -178,7 +183,8 @@ void TCustomForm::CreateNativeWindow(bool modal) {
     const backend::Rect screen = b.Screen();
     backend::Rect r{m_designLeft, m_designTop, Width(), Height()};
     TCustomForm* centreOn = nullptr;
-    if (m_position == TPosition::poMainFormCenter && Application) centreOn = Application->MainForm();
+    if (m_position == TPosition::poMainFormCenter && Application)
+        centreOn = Application->MainForm();
     if (m_position == TPosition::poOwnerFormCenter) centreOn = dynamic_cast<TCustomForm*>(Owner());
     if (centreOn == this || (centreOn && !centreOn->NativeWindow())) centreOn = nullptr;
     if (centreOn) {
@@ -240,10 +246,17 @@ void TCustomForm::Close() {
         return;
     }
     switch (action) {
-    case TCloseAction::caHide: Hide(); break;
-    case TCloseAction::caMinimize: Minimize(); break;
-    case TCloseAction::caFree: Release(); break;
-    case TCloseAction::caNone: break;
+    case TCloseAction::caHide:
+        Hide();
+        break;
+    case TCloseAction::caMinimize:
+        Minimize();
+        break;
+    case TCloseAction::caFree:
+        Release();
+        break;
+    case TCloseAction::caNone:
+        break;
     }
 }
 
@@ -292,7 +305,8 @@ void TCustomForm::SelectNext(bool forward) {
         index = forward ? 0 : focusable.size() - 1;
     } else {
         const std::size_t at = static_cast<std::size_t>(it - focusable.begin());
-        index = forward ? (at + 1) % focusable.size() : (at + focusable.size() - 1) % focusable.size();
+        index =
+            forward ? (at + 1) % focusable.size() : (at + focusable.size() - 1) % focusable.size();
     }
     SetActiveControl(focusable[index]);
 }
@@ -307,7 +321,8 @@ bool TCustomForm::HandleFormKey(const backend::KeyEvent& key) {
     std::vector<TControl*> all;
     vcl::CollectInTabOrder(*this, all);
     if (key.key == Key::Character && key.modifiers.alt && key.character) {
-        const char letter = static_cast<char>(std::tolower(static_cast<unsigned char>(key.character)));
+        const char letter =
+            static_cast<char>(std::tolower(static_cast<unsigned char>(key.character)));
         for (TControl* c : all)
             if (c->AccessKey() == letter) {
                 c->AccessKeyPressed();
@@ -388,7 +403,9 @@ const vcl::ClassInfo& TCustomForm::StaticClassInfo() {
     return info;
 }
 
-void TCustomForm::Paint(TCanvas& canvas) { canvas.FillRect(ClientRect(), Color()); }
+void TCustomForm::Paint(TCanvas& canvas) {
+    canvas.FillRect(ClientRect(), Color());
+}
 
 const vcl::ClassInfo& TForm::StaticClassInfo() {
     static const vcl::ClassInfo info("TForm", &TCustomForm::StaticClassInfo(), {}, {});
@@ -466,7 +483,9 @@ void TApplication::HandleException(TObject*) {
 
 namespace vcl {
 
-ApplicationScope::ApplicationScope() { Application = new TApplication(nullptr); }
+ApplicationScope::ApplicationScope() {
+    Application = new TApplication(nullptr);
+}
 
 ApplicationScope::~ApplicationScope() {
     TApplication* app = Application;

@@ -12,16 +12,26 @@ namespace vcl {
 backend::Color ToRgb(TColor color) {
     if (color & 0x80000000u) {
         switch (color & 0xFF) {
-        case 0x04: return {240, 240, 240}; // menu
-        case 0x05: return {255, 255, 255}; // window
-        case 0x07: return {0, 0, 0};       // menu text
-        case 0x08: return {0, 0, 0};       // window text
-        case 0x0D: return {49, 106, 197};  // highlight
-        case 0x0E: return {255, 255, 255}; // highlight text
-        case 0x0F: return {236, 233, 216}; // button face
-        case 0x10: return {172, 168, 153}; // button shadow
-        case 0x14: return {255, 255, 255}; // button highlight
-        default: return {0, 0, 0};
+        case 0x04:
+            return {240, 240, 240}; // menu
+        case 0x05:
+            return {255, 255, 255}; // window
+        case 0x07:
+            return {0, 0, 0}; // menu text
+        case 0x08:
+            return {0, 0, 0}; // window text
+        case 0x0D:
+            return {49, 106, 197}; // highlight
+        case 0x0E:
+            return {255, 255, 255}; // highlight text
+        case 0x0F:
+            return {236, 233, 216}; // button face
+        case 0x10:
+            return {172, 168, 153}; // button shadow
+        case 0x14:
+            return {255, 255, 255}; // button highlight
+        default:
+            return {0, 0, 0};
         }
     }
     return {static_cast<std::uint8_t>(color & 0xFF), static_cast<std::uint8_t>((color >> 8) & 0xFF),
@@ -30,12 +40,23 @@ backend::Color ToRgb(TColor color) {
 
 TColor ReadColor(const dfm::Value& v, LoadContext& ctx) {
     static const std::pair<const char*, TColor> names[] = {
-        {"clBlack", clBlack},         {"clWhite", clWhite},         {"clBlue", clBlue},
-        {"clNavy", clNavy},           {"clRed", clRed},             {"clGray", clGray},
-        {"clSilver", clSilver},       {"clBtnFace", clBtnFace},     {"clBtnShadow", clBtnShadow},
-        {"clBtnHighlight", clBtnHighlight}, {"clWindow", clWindow}, {"clWindowText", clWindowText},
-        {"clHighlight", clHighlight}, {"clHighlightText", clHighlightText}, {"clMenu", clMenu},
-        {"clMenuText", clMenuText},   {"clNone", clNone},
+        {"clBlack", clBlack},
+        {"clWhite", clWhite},
+        {"clBlue", clBlue},
+        {"clNavy", clNavy},
+        {"clRed", clRed},
+        {"clGray", clGray},
+        {"clSilver", clSilver},
+        {"clBtnFace", clBtnFace},
+        {"clBtnShadow", clBtnShadow},
+        {"clBtnHighlight", clBtnHighlight},
+        {"clWindow", clWindow},
+        {"clWindowText", clWindowText},
+        {"clHighlight", clHighlight},
+        {"clHighlightText", clHighlightText},
+        {"clMenu", clMenu},
+        {"clMenuText", clMenuText},
+        {"clNone", clNone},
     };
     if (v.kind == dfm::Value::Kind::Integer) return static_cast<TColor>(v.integer);
     if (v.kind == dfm::Value::Kind::Identifier) {
@@ -73,13 +94,27 @@ char AcceleratorOf(const String& caption) {
 void TFont::Changed() {
     if (OnChange) OnChange();
 }
-void TFont::SetName(const String& v) { m_name = v, Changed(); }
-void TFont::SetHeight(int v) { m_height = v, Changed(); }
-int TFont::Size() const { return -m_height * 72 / 96; }
-void TFont::SetSize(int points) { SetHeight(-(points * 96 + 36) / 72); }
-void TFont::SetStyle(TFontStyles v) { m_style = v, Changed(); }
-void TFont::SetColor(TColor v) { m_color = v, Changed(); }
-void TFont::SetCharset(int v) { m_charset = v, Changed(); }
+void TFont::SetName(const String& v) {
+    m_name = v, Changed();
+}
+void TFont::SetHeight(int v) {
+    m_height = v, Changed();
+}
+int TFont::Size() const {
+    return -m_height * 72 / 96;
+}
+void TFont::SetSize(int points) {
+    SetHeight(-(points * 96 + 36) / 72);
+}
+void TFont::SetStyle(TFontStyles v) {
+    m_style = v, Changed();
+}
+void TFont::SetColor(TColor v) {
+    m_color = v, Changed();
+}
+void TFont::SetCharset(int v) {
+    m_charset = v, Changed();
+}
 
 void TFont::Assign(const TFont& o) {
     m_name = o.m_name, m_height = o.m_height, m_style = o.m_style, m_color = o.m_color;
@@ -103,13 +138,10 @@ const vcl::ClassInfo& TFont::StaticClassInfo() {
     using namespace vcl;
     static const ClassInfo info(
         "TFont", &TPersistent::StaticClassInfo(), {},
-        {prop::Str("Name", &TFont::SetName),
-         prop::Int("Height", &TFont::SetHeight),
+        {prop::Str("Name", &TFont::SetName), prop::Int("Height", &TFont::SetHeight),
          prop::Int("Size", &TFont::SetSize),
-         prop::Custom<TFont>("Color",
-                             [](TFont& f, const dfm::Value& v, LoadContext& ctx) {
-                                 f.SetColor(ReadColor(v, ctx));
-                             }),
+         prop::Custom<TFont>("Color", [](TFont& f, const dfm::Value& v,
+                                         LoadContext& ctx) { f.SetColor(ReadColor(v, ctx)); }),
          prop::Custom<TFont>("Style",
                              [](TFont& f, const dfm::Value& v, LoadContext& ctx) {
                                  f.SetStyle(ReadSet(v, ctx,
@@ -119,9 +151,10 @@ const vcl::ClassInfo& TFont::StaticClassInfo() {
                                                      {"fsStrikeOut", fsStrikeOut}}));
                              }),
          prop::Custom<TFont>("Charset", [](TFont& f, const dfm::Value& v, LoadContext& ctx) {
-             if (v.kind == dfm::Value::Kind::Integer) return f.SetCharset(static_cast<int>(v.integer));
-             f.SetCharset(ReadEnum(v, ctx, {{"ANSI_CHARSET", ANSI_CHARSET},
-                                            {"DEFAULT_CHARSET", DEFAULT_CHARSET}}));
+             if (v.kind == dfm::Value::Kind::Integer)
+                 return f.SetCharset(static_cast<int>(v.integer));
+             f.SetCharset(ReadEnum(
+                 v, ctx, {{"ANSI_CHARSET", ANSI_CHARSET}, {"DEFAULT_CHARSET", DEFAULT_CHARSET}}));
          })});
     return info;
 }
@@ -267,7 +300,8 @@ const vcl::ClassInfo& TPicture::StaticClassInfo() {
 }
 
 void TIcon::LoadFromBytes(std::span<const unsigned char> b) {
-    if (b.size() < 6 || U16(b, 0) != 0 || U16(b, 2) != 1) throw Exception("Icon image is not valid");
+    if (b.size() < 6 || U16(b, 0) != 0 || U16(b, 2) != 1)
+        throw Exception("Icon image is not valid");
     const int count = U16(b, 4);
     std::vector<backend::Bitmap> images;
     for (int i = 0; i < count; ++i) {
@@ -283,17 +317,24 @@ void TIcon::LoadFromBytes(std::span<const unsigned char> b) {
 
 // ---- TCanvas ----
 
-void TCanvas::FillRect(const backend::Rect& r, TColor c) { m_target.FillRect(ToWindow(r), vcl::ToRgb(c)); }
-void TCanvas::FrameRect(const backend::Rect& r, TColor c) { m_target.FrameRect(ToWindow(r), vcl::ToRgb(c)); }
+void TCanvas::FillRect(const backend::Rect& r, TColor c) {
+    m_target.FillRect(ToWindow(r), vcl::ToRgb(c));
+}
+void TCanvas::FrameRect(const backend::Rect& r, TColor c) {
+    m_target.FrameRect(ToWindow(r), vcl::ToRgb(c));
+}
 void TCanvas::Line(int x1, int y1, int x2, int y2, TColor c) {
     m_target.Line({x1 + m_origin.x, y1 + m_origin.y}, {x2 + m_origin.x, y2 + m_origin.y},
                   vcl::ToRgb(c));
 }
-void TCanvas::DottedRect(const backend::Rect& r, TColor c) { m_target.DottedRect(ToWindow(r), vcl::ToRgb(c)); }
+void TCanvas::DottedRect(const backend::Rect& r, TColor c) {
+    m_target.DottedRect(ToWindow(r), vcl::ToRgb(c));
+}
 void TCanvas::Draw(const backend::Bitmap& bmp, const backend::Rect& dest) {
     Draw(bmp, {0, 0, bmp.width, bmp.height}, dest);
 }
-void TCanvas::Draw(const backend::Bitmap& bmp, const backend::Rect& source, const backend::Rect& dest) {
+void TCanvas::Draw(const backend::Bitmap& bmp, const backend::Rect& source,
+                   const backend::Rect& dest) {
     if (bmp.width == 0 || dest.Empty()) return;
     m_target.DrawBitmap(bmp, source, ToWindow(dest));
 }
@@ -303,8 +344,12 @@ void TCanvas::TextOut(int x, int y, const String& text, const TFont& font) {
 backend::TextMetrics TCanvas::TextExtent(const String& text, const TFont& font) {
     return backend::Current().MeasureText(text, font.Spec());
 }
-void TCanvas::PushClip(const backend::Rect& r) { m_target.PushClip(ToWindow(r)); }
-void TCanvas::PopClip() { m_target.PopClip(); }
+void TCanvas::PushClip(const backend::Rect& r) {
+    m_target.PushClip(ToWindow(r));
+}
+void TCanvas::PopClip() {
+    m_target.PopClip();
+}
 
 void TCanvas::DrawCaption(const backend::Rect& r, const String& caption, const TFont& font,
                           TAlignment alignment, bool centreVertically) {

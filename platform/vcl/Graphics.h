@@ -15,7 +15,9 @@
 
 using TColor = std::int32_t;
 
-constexpr TColor RGB(int r, int g, int b) { return r | (g << 8) | (b << 16); }
+constexpr TColor RGB(int r, int g, int b) {
+    return r | (g << 8) | (b << 16);
+}
 
 constexpr TColor clBlack = RGB(0, 0, 0);
 constexpr TColor clWhite = RGB(255, 255, 255);
@@ -148,7 +150,9 @@ public:
     backend::Canvas& Target() { return m_target; }
 
 private:
-    backend::Rect ToWindow(const backend::Rect& r) const { return r.Offset(m_origin.x, m_origin.y); }
+    backend::Rect ToWindow(const backend::Rect& r) const {
+        return r.Offset(m_origin.x, m_origin.y);
+    }
     backend::Canvas& m_target;
     backend::Point m_origin;
 };

@@ -42,19 +42,22 @@ public:
     void Read(const dfm::Object& root) {
         m_ctx.object = &root;
         if (!SameText(root.className, m_table.ClassName()))
-            m_ctx.Fail(root.line, "the description is for " + root.className + ", not " +
-                                      m_table.ClassName());
+            m_ctx.Fail(root.line,
+                       "the description is for " + root.className + ", not " + m_table.ClassName());
         m_form.SetName(root.name);
         m_form.BeginLoading();
         m_loaded.push_back(&m_form);
         SetProperties(m_form, root.properties, m_ctx);
-        for (const dfm::Object& child : root.children) ReadObject(child, m_form);
+        for (const dfm::Object& child : root.children)
+            ReadObject(child, m_form);
         m_ctx.object = &root;
         m_ctx.property = nullptr;
         for (const PublishedTable::Field& f : m_table.Fields())
             if (!m_filled.count(f.name))
-                m_ctx.Fail(root.line, "published member '" + f.name + "' is not in the description");
-        for (TComponent* c : m_loaded) c->Loaded();
+                m_ctx.Fail(root.line,
+                           "published member '" + f.name + "' is not in the description");
+        for (TComponent* c : m_loaded)
+            c->Loaded();
     }
 
 private:
@@ -80,10 +83,12 @@ private:
                 m_ctx.Fail(o.line, e.Message());
             }
         }
-        if (!field->assign(&m_form, c)) m_ctx.Fail(o.line, "member '" + field->name + "' has another type");
+        if (!field->assign(&m_form, c))
+            m_ctx.Fail(o.line, "member '" + field->name + "' has another type");
         m_filled.insert(field->name);
         SetProperties(*c, o.properties, m_ctx);
-        for (const dfm::Object& child : o.children) ReadObject(child, *c);
+        for (const dfm::Object& child : o.children)
+            ReadObject(child, *c);
         m_ctx.object = &o;
     }
 
@@ -101,13 +106,15 @@ void CollectHandlerNames(const std::vector<dfm::Property>& properties, std::set<
         if (last.size() > 2 && strncasecmp(last.c_str(), "On", 2) == 0 &&
             p.value.kind == dfm::Value::Kind::Identifier)
             out.insert(p.value.text);
-        for (const auto& item : p.value.items) CollectHandlerNames(item, out);
+        for (const auto& item : p.value.items)
+            CollectHandlerNames(item, out);
     }
 }
 
 void CollectHandlerNames(const dfm::Object& o, std::set<String>& out) {
     CollectHandlerNames(o.properties, out);
-    for (const dfm::Object& c : o.children) CollectHandlerNames(c, out);
+    for (const dfm::Object& c : o.children)
+        CollectHandlerNames(c, out);
 }
 
 dfm::Object ParseOrThrow(std::string_view text, const String& source) {

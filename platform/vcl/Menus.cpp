@@ -10,7 +10,8 @@
 TMenuItem::TMenuItem(TComponent* AOwner) : TComponent(AOwner) {}
 
 TMenuItem::~TMenuItem() {
-    for (TMenuItem* item : m_items) item->m_parent = nullptr;
+    for (TMenuItem* item : m_items)
+        item->m_parent = nullptr;
     if (m_parent) m_parent->Remove(this);
 }
 
@@ -74,9 +75,8 @@ public:
 
     void Run() {
         m_window->Show();
-        backend::Current().RunUntil([this] {
-            return m_closed || (Application && Application->Terminated());
-        });
+        backend::Current().RunUntil(
+            [this] { return m_closed || (Application && Application->Terminated()); });
         m_window->Hide();
     }
 
@@ -114,11 +114,21 @@ public:
         Dispatch([&] {
             using backend::Key;
             switch (e.key) {
-            case Key::Escape: Close(); break;
-            case Key::Up: Step(-1); break;
-            case Key::Down: Step(+1); break;
-            case Key::Home: Select(-1), Step(+1); break;
-            case Key::End: Select(-1), Step(-1); break;
+            case Key::Escape:
+                Close();
+                break;
+            case Key::Up:
+                Step(-1);
+                break;
+            case Key::Down:
+                Step(+1);
+                break;
+            case Key::Home:
+                Select(-1), Step(+1);
+                break;
+            case Key::End:
+                Select(-1), Step(-1);
+                break;
             case Key::Enter:
             case Key::Space:
                 if (m_selected >= 0) Choose(m_selected);
@@ -131,7 +141,8 @@ public:
                         break;
                     }
                 break;
-            default: break;
+            default:
+                break;
             }
         });
     }
@@ -151,7 +162,8 @@ private:
 
     int ItemAt(backend::Point p) const {
         for (std::size_t i = 0; i < m_items.size(); ++i)
-            if (ItemRect(i).Contains(p)) return Selectable(static_cast<int>(i)) ? static_cast<int>(i) : -1;
+            if (ItemRect(i).Contains(p))
+                return Selectable(static_cast<int>(i)) ? static_cast<int>(i) : -1;
         return -1;
     }
 
@@ -213,14 +225,17 @@ void TPopupMenu::Popup(int x, int y) {
     if (chosen) vcl::Dispatch([chosen] { chosen->Click(); });
 }
 
-int TPopupMenu::ItemHeight(const TMenuItem& item) const { return item.IsLine() ? 8 : 20; }
+int TPopupMenu::ItemHeight(const TMenuItem& item) const {
+    return item.IsLine() ? 8 : 20;
+}
 
 int TPopupMenu::MenuWidth() const {
     int widest = 0;
     TPopupMenu& self = const_cast<TPopupMenu&>(*this);
     for (int i = 0; i < m_items.Count(); ++i) {
         const String shown = vcl::StripAccelerator(m_items.Items(i)->Caption()).first;
-        widest = std::max(widest, backend::Current().MeasureText(shown, self.ItemFont().Spec()).width);
+        widest =
+            std::max(widest, backend::Current().MeasureText(shown, self.ItemFont().Spec()).width);
     }
     return widest + 48;
 }
@@ -245,11 +260,14 @@ void TPopupMenu::DrawItem(TCanvas& canvas, const TMenuItem& item, const backend:
                        TAlignment::taLeftJustify, true);
 }
 
-void TPopupMenu::SetParentComponent(TComponent* parent) { (void)parent; }
+void TPopupMenu::SetParentComponent(TComponent* parent) {
+    (void)parent;
+}
 
 const vcl::ClassInfo& TPopupMenu::StaticClassInfo() {
     using namespace vcl;
     static const ClassInfo info("TPopupMenu", &TComponent::StaticClassInfo(),
-                                FactoryOf<TPopupMenu>(), {prop::Object("Font", &TPopupMenu::ItemFontPtr)});
+                                FactoryOf<TPopupMenu>(),
+                                {prop::Object("Font", &TPopupMenu::ItemFontPtr)});
     return info;
 }

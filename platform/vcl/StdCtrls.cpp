@@ -1,6 +1,8 @@
 #include "vcl/StdCtrls.h"
 
-TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) { SetBounds(0, 0, 65, 17); }
+TLabel::TLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
+    SetBounds(0, 0, 65, 17);
+}
 
 void TLabel::SetAutoSize(bool v) {
     m_autoSize = v;
@@ -56,7 +58,8 @@ void TLabel::Paint(TCanvas& canvas) {
     const TFont& font = EffectiveFont();
     const String text = m_showAccelChar ? Caption() : [&] {
         String doubled;
-        for (char c : Caption()) doubled += c == '&' ? String("&&") : String(1, c);
+        for (char c : Caption())
+            doubled += c == '&' ? String("&&") : String(1, c);
         return doubled;
     }();
     const backend::TextMetrics m = canvas.TextExtent(vcl::StripAccelerator(text).first, font);
@@ -86,9 +89,13 @@ const vcl::ClassInfo& TLabel::StaticClassInfo() {
     return info;
 }
 
-TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) { SetBounds(0, 0, 185, 105); }
+TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 185, 105);
+}
 
-backend::Rect TGroupBox::AlignRect() const { return {2, 15, Width() - 4, Height() - 17}; }
+backend::Rect TGroupBox::AlignRect() const {
+    return {2, 15, Width() - 4, Height() - 17};
+}
 
 void TGroupBox::Paint(TCanvas& canvas) {
     const TFont& font = EffectiveFont();

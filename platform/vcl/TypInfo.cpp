@@ -17,14 +17,22 @@ std::vector<const ClassInfo*>& Registry() {
 
 const char* KindName(dfm::Value::Kind kind) {
     switch (kind) {
-    case dfm::Value::Kind::Integer: return "a number";
-    case dfm::Value::Kind::Float: return "a decimal number";
-    case dfm::Value::Kind::String: return "a string";
-    case dfm::Value::Kind::Identifier: return "a name";
-    case dfm::Value::Kind::Set: return "a set";
-    case dfm::Value::Kind::List: return "a list";
-    case dfm::Value::Kind::Binary: return "binary data";
-    case dfm::Value::Kind::Collection: return "a collection";
+    case dfm::Value::Kind::Integer:
+        return "a number";
+    case dfm::Value::Kind::Float:
+        return "a decimal number";
+    case dfm::Value::Kind::String:
+        return "a string";
+    case dfm::Value::Kind::Identifier:
+        return "a name";
+    case dfm::Value::Kind::Set:
+        return "a set";
+    case dfm::Value::Kind::List:
+        return "a list";
+    case dfm::Value::Kind::Binary:
+        return "binary data";
+    case dfm::Value::Kind::Collection:
+        return "a collection";
     }
     return "a value";
 }
@@ -76,8 +84,7 @@ void LoadContext::Fail(int line, const String& what) const {
     throw EReadError(message + what);
 }
 
-std::any LoadContext::FindHandler(const String& name, std::type_index kind,
-                                  const char* kindName) {
+std::any LoadContext::FindHandler(const String& name, std::type_index kind, const char* kindName) {
     (void)kindName;
     const PublishedTable::Method* m = published ? published->FindMethod(name) : nullptr;
     if (!m) Fail("no published handler '" + name + "'");

@@ -18,8 +18,8 @@
 #include <functional>
 #include <initializer_list>
 #include <optional>
-#include <strings.h>
 #include <string_view>
+#include <strings.h>
 #include <typeindex>
 #include <utility>
 
@@ -30,8 +30,8 @@ namespace vcl {
 class PublishedTable;
 struct LoadContext;
 
-using PropertySetter = std::function<void(TPersistent& self, const dfm::Value& value,
-                                          LoadContext& ctx)>;
+using PropertySetter =
+    std::function<void(TPersistent& self, const dfm::Value& value, LoadContext& ctx)>;
 using SubObjectGetter = std::function<TPersistent*(TPersistent& self)>;
 
 struct PropertyInfo {
@@ -71,7 +71,7 @@ template <class T> ClassInfo::Factory FactoryOf() {
 
 // What the loader knows while reading one description.
 struct LoadContext {
-    String source;            // the description's name, e.g. "TFMMAIN"
+    String source; // the description's name, e.g. "TFMMAIN"
     TComponent* root = nullptr;
     const PublishedTable* published = nullptr;
     const dfm::Object* object = nullptr;     // the object being read
@@ -106,28 +106,35 @@ void SetProperties(TPersistent& target, const std::vector<dfm::Property>& proper
 namespace prop {
 
 template <class T, class V> PropertyInfo Int(const char* name, void (T::*setter)(V)) {
-    return {name, [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 (static_cast<T&>(self).*setter)(static_cast<V>(ReadInt(v, ctx)));
-            }, {}};
+            },
+            {}};
 }
 
 template <class T> PropertyInfo Bool(const char* name, void (T::*setter)(bool)) {
-    return {name, [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 (static_cast<T&>(self).*setter)(ReadBool(v, ctx));
-            }, {}};
+            },
+            {}};
 }
 
 template <class T> PropertyInfo Str(const char* name, void (T::*setter)(const String&)) {
-    return {name, [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [setter](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 (static_cast<T&>(self).*setter)(ReadString(v, ctx));
-            }, {}};
+            },
+            {}};
 }
 
 template <class T, class E>
 PropertyInfo Enum(const char* name, void (T::*setter)(E),
                   std::initializer_list<std::pair<const char*, E>> names) {
     std::vector<std::pair<const char*, E>> table(names);
-    return {name, [setter, table](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [setter, table](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 const String ident = ReadIdent(v, ctx);
                 for (const auto& [n, e] : table)
                     if (strcasecmp(n, ident.c_str()) == 0) {
@@ -135,7 +142,8 @@ PropertyInfo Enum(const char* name, void (T::*setter)(E),
                         return;
                     }
                 ctx.Fail(v.line, "'" + ident + "' is not a valid value");
-            }, {}};
+            },
+            {}};
 }
 
 template <class T, class Sub> PropertyInfo Object(const char* name, Sub* (T::*getter)()) {
@@ -146,9 +154,11 @@ template <class T, class Sub> PropertyInfo Object(const char* name, Sub* (T::*ge
 
 // An event property bound to a published handler of the form being loaded.
 template <class T, class E> PropertyInfo Event(const char* name, E T::*member) {
-    return {name, [member](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [member](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 static_cast<T&>(self).*member = ctx.template Handler<E>(v);
-            }, {}};
+            },
+            {}};
 }
 
 // A property accepted and deliberately not used; `why` documents the decision.
@@ -158,9 +168,11 @@ PropertyInfo Ignored(const char* name, const char* why);
 template <class T>
 PropertyInfo Custom(const char* name,
                     std::function<void(T&, const dfm::Value&, LoadContext&)> set) {
-    return {name, [set](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
+    return {name,
+            [set](TPersistent& self, const dfm::Value& v, LoadContext& ctx) {
                 set(static_cast<T&>(self), v, ctx);
-            }, {}};
+            },
+            {}};
 }
 
 } // namespace prop
@@ -206,8 +218,7 @@ template <class Form, class C> PublishedTable::Field Field(const char* name, C* 
 template <class Form, class... Args>
 PublishedTable::Method Method(const char* name, void (Form::*method)(Args...)) {
     using Event = std::function<void(Args...)>;
-    return {name, std::type_index(typeid(Event)), typeid(Event).name(),
-            [method](TComponent* root) {
+    return {name, std::type_index(typeid(Event)), typeid(Event).name(), [method](TComponent* root) {
                 Form* form = static_cast<Form*>(root);
                 return std::any(Event([form, method](Args... args) {
                     (form->*method)(std::forward<Args>(args)...);

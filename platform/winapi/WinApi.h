@@ -9,10 +9,10 @@
 //   Resources .................. Resources.h
 #pragma once
 
-#include "winapi/WinTypes.h"
 #include "winapi/Module.h"
 #include "winapi/Profile.h"
 #include "winapi/Resources.h"
 #include "winapi/Shell.h"
 #include "winapi/Time.h"
+#include "winapi/WinTypes.h"
 #include "winapi/WinUser.h"

@@ -67,7 +67,9 @@ backend::Point AppFixture::Centre(TControl& control) {
     return {at.x + control.Width() / 2, at.y + control.Height() / 2};
 }
 
-void AppFixture::Click(TControl& control) { fake.Click(MainWindow(), Centre(control)); }
+void AppFixture::Click(TControl& control) {
+    fake.Click(MainWindow(), Centre(control));
+}
 
 std::optional<backend::headless::MessageBoxCall> AppFixture::LastBox() const {
     if (fake.MessageBoxes().empty()) return std::nullopt;

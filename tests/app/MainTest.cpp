@@ -37,7 +37,8 @@ TEST_F(Counter, StartsFromTheStoredTotalAndShowsTheDesignedTitlesUntilTheFirstTi
     fake.Advance(1);
     EXPECT_EQ(fmMain->lblTime->Caption(), "01:02:06");
     const std::string title = "My Riduduz - 01:02:06";
-    EXPECT_EQ(Titles(*fmMain, MainWindow()), title + "|" + title + "|" + title + "|" + title + "|" + title);
+    EXPECT_EQ(Titles(*fmMain, MainWindow()),
+              title + "|" + title + "|" + title + "|" + title + "|" + title);
     EXPECT_EQ(fmMain->btnStart->Caption(), "&Pause");
 }
 
@@ -45,8 +46,8 @@ TEST_F(Counter, ReadOutIsHoursMinutesSecondsWithoutWrapping) {
     struct Case {
         const char* stored;
         const char* afterTick;
-    } cases[] = {{"0", "00:00:01"},       {"59", "00:01:00"},        {"3599", "01:00:00"},
-                 {"86399", "24:00:00"},   {"359999", "100:00:00"},   {"4294967294", "1193046:28:15"}};
+    } cases[] = {{"0", "00:00:01"},     {"59", "00:01:00"},      {"3599", "01:00:00"},
+                 {"86399", "24:00:00"}, {"359999", "100:00:00"}, {"4294967294", "1193046:28:15"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.stored);
         WriteLog(std::string("[WorkTime]\n2009-06-09=") + c.stored + "\n");
@@ -176,7 +177,8 @@ TEST_F(Counter, TickRepaintsOnlyTheReadOutTheTitleTextAndAChangedButton) {
     fake.Advance(1000);
     const auto areas = MainWindow().TakeInvalidated();
     const backend::Point time = fmMain->lblTime->FormOffset();
-    const backend::Rect readOut{time.x, time.y, fmMain->lblTime->Width(), fmMain->lblTime->Height()};
+    const backend::Rect readOut{time.x, time.y, fmMain->lblTime->Width(),
+                                fmMain->lblTime->Height()};
     const backend::Rect titleText = fmMain->sfMain->TitleTextRect();
     for (const backend::Rect& r : areas) {
         SCOPED_TRACE(std::to_string(r.x) + "," + std::to_string(r.y) + " " +
@@ -191,6 +193,8 @@ TEST_F(Counter, PublishedTableAndDescriptionMatchBothWays) {
     EXPECT_TRUE(vcl::UnusedHandlers(TfmMain::Published(), text, "Main.dfm").empty());
     Start(); // every member is filled, or loading fails
     EXPECT_EQ(fmMain->pmMain->Items()->Count(), 8);
-    const char* captions[] = {"&Start", "&Reset Timer", "-", "&Options", "&Home Page", "&About", "-", "E&xit"};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(fmMain->pmMain->Items()->Items(i)->Caption(), captions[i]);
+    const char* captions[] = {"&Start",     "&Reset Timer", "-", "&Options",
+                              "&Home Page", "&About",       "-", "E&xit"};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(fmMain->pmMain->Items()->Items(i)->Caption(), captions[i]);
 }

@@ -42,17 +42,23 @@ TEST_F(WorkLog, ANewDayIsAppendedUnderTheCountAsFound) {
     Start();
     fake.Advance(1000);
     Stop();
-    EXPECT_EQ(ReadLog(), "[WorkTime]\n2009-06-01=5\n2009-06-09=1\n[Days]\nCount=8\nDay0=2009-06-01\n"
-                         "Day7=2009-06-09\n");
+    EXPECT_EQ(ReadLog(),
+              "[WorkTime]\n2009-06-01=5\n2009-06-09=1\n[Days]\nCount=8\nDay0=2009-06-01\n"
+              "Day7=2009-06-09\n");
 }
 
 TEST_F(WorkLog, StoredTotalsThatCannotBeRightReadAsZero) {
     struct Case {
         const char* stored;
         const char* shown;
-    } cases[] = {{"-5", "00:00:00"},         {"4294967296", "00:00:00"}, {"99999999999", "00:00:00"},
-                 {"abc", "00:00:00"},        {" 42 ", "00:00:42"},       {"'61'", "00:01:01"},
-                 {"4294967295", "1193046:28:15"}, {"7200xyz", "02:00:00"}};
+    } cases[] = {{"-5", "00:00:00"},
+                 {"4294967296", "00:00:00"},
+                 {"99999999999", "00:00:00"},
+                 {"abc", "00:00:00"},
+                 {" 42 ", "00:00:42"},
+                 {"'61'", "00:01:01"},
+                 {"4294967295", "1193046:28:15"},
+                 {"7200xyz", "02:00:00"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.stored);
         WriteLog(std::string("[WorkTime]\n2009-06-09=") + c.stored + "\n");
@@ -88,7 +94,8 @@ TEST_F(WorkLog, ClockSetBackAcrossADateNeverReplacesAnotherDay) {
     SetDate(2009, 6, 8, 18, 0);
     fake.Advance(1000);
     Stop();
-    EXPECT_EQ(ReadLog(), "[WorkTime]\n2009-06-08=51\n2009-06-09=2\n[Days]\nCount=1\nDay0=2009-06-09\n");
+    EXPECT_EQ(ReadLog(),
+              "[WorkTime]\n2009-06-08=51\n2009-06-09=2\n[Days]\nCount=1\nDay0=2009-06-09\n");
 }
 
 TEST_F(WorkLog, WhileCountingTheTotalIsSavedEverySixtyTicks) {
@@ -156,7 +163,8 @@ TEST(WinUtil, ModuleDirEndsWithASeparatorAndRefusesWhatDoesNotFit) {
         EXPECT_EQ(GetModuleDir(HInstance(), buffer.data(), buffer.size()), 1);
         EXPECT_EQ(std::string(buffer.data()), c.folder);
         std::vector<char> tight(c.folder.size(), '#');
-        EXPECT_EQ(GetModuleDir(HInstance(), tight.data(), tight.size()), 0) << "no room for the NUL";
+        EXPECT_EQ(GetModuleDir(HInstance(), tight.data(), tight.size()), 0)
+            << "no room for the NUL";
         EXPECT_EQ(std::string(tight.begin(), tight.end()), std::string(c.folder.size(), '#'));
     }
     winapi::SetModuleFileNameOverride("");

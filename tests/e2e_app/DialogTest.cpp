@@ -77,7 +77,8 @@ TEST(AboutBoxTest, TheCopyrightLineIsNotCutOff) {
     // Label2: x 93..378, y 112..124. Text that fits leaves its outer columns blank.
     for (const int column : {93, 93 + 286 - 1}) {
         int inked = 0;
-        for (int y = 112; y < 112 + 13; ++y) inked += x.Pixel(about, column, y) != kFormColour;
+        for (int y = 112; y < 112 + 13; ++y)
+            inked += x.Pixel(about, column, y) != kFormColour;
         EXPECT_EQ(inked, 0) << "text reaches column " << column << " of the copyright line";
     }
     KeyTo(x, about, "Escape");

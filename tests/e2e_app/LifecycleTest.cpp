@@ -26,7 +26,8 @@ TEST(VersionTest, TheProgramCarriesItsVersionNote) {
     ASSERT_TRUE(pipe) << command;
     std::string out;
     char buf[512];
-    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
+    for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe.get())) > 0;)
+        out.append(buf, n);
     for (const char* entry :
          {"FileVersion=1.0.0.1010", "ProductVersion=1.0.0.1010", "ProductName=Riduduz"})
         EXPECT_NE(out.find(entry), std::string::npos) << entry << " missing in:\n" << out;
@@ -91,8 +92,10 @@ struct OwnXvfb {
         int fds[2];
         if (pipe(fds) != 0) throw e2e::Error("pipe");
         e2e::AppOptions o;
-        o.args = {"-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                  "-nolisten", "tcp", "-noreset"};
+        o.args = {"-displayfd",   std::to_string(fds[1]),
+                  "-screen",      "0",
+                  "1280x1024x24", "-nolisten",
+                  "tcp",          "-noreset"};
         o.keep_fds = {fds[1]};
         o.unset_env = {"DISPLAY", "XAUTHORITY"};
         process = std::make_unique<e2e::App>("/usr/bin/Xvfb", o);

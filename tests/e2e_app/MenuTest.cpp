@@ -29,8 +29,7 @@ TEST(MenuTest, OpensWithItsTopLeftAtTheMenuButtonsBottomLeft) {
 
     const e2e::TopLevel menu = OpenMenu(x, w);
     EXPECT_TRUE(menu.override_redirect);
-    const e2e::Point corner =
-        x.ToScreen(w, kMenuButton.x, kMenuButton.y + kMenuButton.height);
+    const e2e::Point corner = x.ToScreen(w, kMenuButton.x, kMenuButton.y + kMenuButton.height);
     EXPECT_EQ((e2e::Point{menu.geometry.x, menu.geometry.y}), corner) << menu;
     Screenshot(x, menu.id, "menu");
     Screenshot(x, w, "main-window-with-menu");

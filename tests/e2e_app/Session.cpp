@@ -44,8 +44,8 @@ std::string Today() {
 }
 
 std::string FreshLog(const std::string& day, int seconds) {
-    return "[WorkTime]\n" + day + "=" + std::to_string(seconds) + "\n[Days]\nCount=1\nDay0=" +
-           day + "\n";
+    return "[WorkTime]\n" + day + "=" + std::to_string(seconds) + "\n[Days]\nCount=1\nDay0=" + day +
+           "\n";
 }
 
 Scratch::Scratch() {
@@ -54,9 +54,8 @@ Scratch::Scratch() {
     const fs::path opener = dir_ / "bin" / "xdg-open";
     std::ofstream(opener) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << OpenerLog().string()
                           << "'\n";
-    fs::permissions(opener, fs::perms::owner_all | fs::perms::group_read |
-                                fs::perms::group_exec | fs::perms::others_read |
-                                fs::perms::others_exec);
+    fs::permissions(opener, fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                fs::perms::others_read | fs::perms::others_exec);
 }
 
 e2e::Env Scratch::Environment() const {
@@ -112,7 +111,8 @@ e2e::WindowId WaitForMainWindow(e2e::Connection& x, const e2e::App& app,
 int Seconds(e2e::Connection& x, e2e::WindowId w) {
     const auto title = x.Title(w);
     const auto seconds = TitleSeconds(title);
-    if (!seconds) throw e2e::Error("the title is not a count: \"" + title.value_or("(none)") + "\"");
+    if (!seconds)
+        throw e2e::Error("the title is not a count: \"" + title.value_or("(none)") + "\"");
     return *seconds;
 }
 
@@ -158,8 +158,7 @@ void KeyTo(e2e::Connection& x, e2e::WindowId w, const std::string& combo) {
 
 e2e::TopLevel OpenMenu(e2e::Connection& x, e2e::WindowId main) {
     KeyTo(x, main, "alt+m");
-    const e2e::Point corner =
-        x.ToScreen(main, kMenuButton.x, kMenuButton.y + kMenuButton.height);
+    const e2e::Point corner = x.ToScreen(main, kMenuButton.x, kMenuButton.y + kMenuButton.height);
     return x.WaitUntil([&] { return x.FindPopupNear(corner); }, kAppear, "the pop-up menu");
 }
 

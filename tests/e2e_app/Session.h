@@ -26,15 +26,15 @@ constexpr e2e::Ms kTicks = 10s;  // a few ticks of the one-second counter
 // 33 px title bar, 19 x 19 title-bar buttons 6 px from the top, Close rightmost, 6 px from
 // the right edge and 1 px right of the control box).
 constexpr int kMainWidth = 541, kMainHeight = 280;
-constexpr e2e::Point kMainClose{525, 15};              // x 516..534, y 6..24
+constexpr e2e::Point kMainClose{525, 15}; // x 516..534, y 6..24
 // The top panel is aligned to the top of the form's client area, which lies inside the 1 px
 // border and below the 33 px title bar: the panel is at (1, 33), its Menu button at (419, 42).
 constexpr e2e::Rect kMenuButton{420, 75, 80, 27};
-constexpr e2e::Point kLogo{150, 80};                   // imgLogo 292 x 50 at (4, 55)
-constexpr e2e::Rect kReadout{278, 142, 242, 59};       // lblTime
-constexpr e2e::Point kTitleBarGrip{250, 16};           // on the bar, clear of the buttons
+constexpr e2e::Point kLogo{150, 80};             // imgLogo 292 x 50 at (4, 55)
+constexpr e2e::Rect kReadout{278, 142, 242, 59}; // lblTime
+constexpr e2e::Point kTitleBarGrip{250, 16};     // on the bar, clear of the buttons
 constexpr int kAboutWidth = 496, kAboutHeight = 331;
-constexpr e2e::Point kAboutClose{480, 15};             // x 471..489 on a 496 px window
+constexpr e2e::Point kAboutClose{480, 15}; // x 471..489 on a 496 px window
 constexpr e2e::Rect kAboutOk{202, 278, 80, 27};
 
 // "My Riduduz - hh:mm:ss" for a count of seconds, and back (nullopt for other titles).
@@ -96,8 +96,8 @@ e2e::TopLevel OpenMenu(e2e::Connection& x, e2e::WindowId main);
 // Waits until a skinned window (main or About) shows its title bar and form colour, i.e. it
 // has been painted.
 void WaitUntilPainted(e2e::Connection& x, e2e::WindowId w);
-constexpr e2e::Rgb kFormColour{231, 231, 231};     // $00E7E7E7
-constexpr e2e::Rgb kTitleBarRow20{39, 103, 189};   // title-middle.bmp, row 20
+constexpr e2e::Rgb kFormColour{231, 231, 231};   // $00E7E7E7
+constexpr e2e::Rgb kTitleBarRow20{39, 103, 189}; // title-middle.bmp, row 20
 
 // Saves a screenshot of w as <build folder of the tests>/<name>.png.
 std::filesystem::path Screenshot(e2e::Connection& x, e2e::WindowId w, const std::string& name);

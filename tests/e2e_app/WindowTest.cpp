@@ -85,7 +85,9 @@ TEST_P(MainWindowTest, IsAFramelessFixedCentredShapedWindowWhoseTitlesCount) {
 INSTANTIATE_TEST_SUITE_P(CommandLine, MainWindowTest,
                          testing::Values(std::vector<std::string>{},
                                          std::vector<std::string>{"--help", "foo"}),
-                         [](const auto& info) { return info.param.empty() ? "NoWords" : "HelpFoo"; });
+                         [](const auto& info) {
+                             return info.param.empty() ? "NoWords" : "HelpFoo";
+                         });
 
 // Drags the title bar twice, in `steps` pointer moves each, and checks the window followed
 // by exactly the drag distance.
@@ -107,8 +109,7 @@ void DragTwiceAndCheck(int steps) {
     const e2e::Point again = x.ToScreen(w, kTitleBarGrip.x, kTitleBarGrip.y);
     x.Drag(again, {again.x + 300, again.y + 40}, steps);
     const Rect moved{expected.x + 300, expected.y + 40, before.width, before.height};
-    x.WaitUntil([&] { return x.Geometry(w) == moved; }, kAppear,
-                "the window to move by (300, 40)");
+    x.WaitUntil([&] { return x.Geometry(w) == moved; }, kAppear, "the window to move by (300, 40)");
     ExitThroughMenu(x, w, a);
 }
 

@@ -32,7 +32,7 @@ std::vector<std::string_view> Fields(std::string_view in) {
 // Every name but (section, key) reads as before.
 void OthersUnchanged(const std::string& before, const std::string& after, std::string_view section,
                      std::string_view key, bool wholeSection) {
-    int budget = 32;
+    int budget = 12; // names checked per write: the model re-reads the text for each
     for (const auto& [s, k] : inimodel::Names(before)) {
         if (--budget < 0) break;
         if (inimodel::SameName(s, inimodel::Trim(section)) &&

@@ -140,11 +140,13 @@ TEST_F(Forms, MessageBoxAnswersAndCarriesItsSettings) {
     struct Case {
         DialogAnswer answer;
         int result;
-    } cases[] = {{DialogAnswer::Ok, IDOK}, {DialogAnswer::Cancel, IDCANCEL}, {DialogAnswer::None, 0}};
+    } cases[] = {
+        {DialogAnswer::Ok, IDOK}, {DialogAnswer::Cancel, IDCANCEL}, {DialogAnswer::None, 0}};
     for (const Case& c : cases) {
         fake.SetMessageBoxScript([&](const MessageBoxCall&) { return c.answer; });
-        EXPECT_EQ(MessageBoxA(form->Handle(), "Sure?", "Confirmation", MB_OKCANCEL | MB_ICONQUESTION),
-                  c.result);
+        EXPECT_EQ(
+            MessageBoxA(form->Handle(), "Sure?", "Confirmation", MB_OKCANCEL | MB_ICONQUESTION),
+            c.result);
     }
     const MessageBoxCall& call = fake.MessageBoxes().back();
     EXPECT_EQ(call.owner, form->NativeWindow());
@@ -191,9 +193,12 @@ TEST_F(Forms, PopupMenuKeysAndItemPlaces) {
     struct Case {
         std::vector<const char*> keys;
         const char* chosen; // null: dismissed
-    } cases[] = {{{"Up", "Return"}, "&Last"},     {{"Down", "Return"}, "&First"},
-                 {{"Down", "Down", "Return"}, "&Second"}, {{"End", "Up", "Return"}, "&Second"},
-                 {{"s"}, "&Second"},              {{"Down", "Escape"}, nullptr}};
+    } cases[] = {{{"Up", "Return"}, "&Last"},
+                 {{"Down", "Return"}, "&First"},
+                 {{"Down", "Down", "Return"}, "&Second"},
+                 {{"End", "Up", "Return"}, "&Second"},
+                 {{"s"}, "&Second"},
+                 {{"Down", "Escape"}, nullptr}};
     for (const Case& c : cases) {
         std::size_t next = 0;
         fake.SetIdle([&] { fake.Key(c.keys.at(next++)); });

@@ -12,7 +12,8 @@ std::vector<unsigned char> MakeBmp(int w, int h, int bpp, bool topDown = false) 
     const int stride = ((w * bpp + 31) / 32) * 4;
     std::vector<unsigned char> b(54 + static_cast<std::size_t>(stride) * h, 0);
     auto put32 = [&](std::size_t at, std::uint32_t v) {
-        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<unsigned char>(v >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            b[at + i] = static_cast<unsigned char>(v >> (8 * i));
     };
     b[0] = 'B', b[1] = 'M';
     put32(2, static_cast<std::uint32_t>(b.size()));
@@ -80,9 +81,11 @@ TEST(Accelerator, CaptionsWithAccessKeys) {
         std::size_t underline;
         char key;
     } cases[] = {
-        {"&Start", "Start", 0, 's'},      {"E&xit", "Exit", 1, 'x'},
+        {"&Start", "Start", 0, 's'},
+        {"E&xit", "Exit", 1, 'x'},
         {"Fish && Chips", "Fish & Chips", String::npos, 0},
-        {"Plain", "Plain", String::npos, 0}, {"Trailing&", "Trailing&", String::npos, 0},
+        {"Plain", "Plain", String::npos, 0},
+        {"Trailing&", "Trailing&", String::npos, 0},
     };
     for (const Case& c : cases) {
         auto [shown, underline] = vcl::StripAccelerator(c.caption);

@@ -62,8 +62,7 @@ TEST_F(Loader, NamesThatDoNotBindAreErrors) {
          "Test.dfm(1): fmTest: TTestForm: published member 'tmTick' is not in the description"},
         {"object fmTest: TTestForm", "object fmTest: TOtherForm",
          "Test.dfm(1): fmTest: TOtherForm: the description is for TOtherForm, not TTestForm"},
-        {"    Caption = 'Hello'", "    Caption = 'Hello",
-         "Test.dfm(14)"},
+        {"    Caption = 'Hello'", "    Caption = 'Hello", "Test.dfm(14)"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.to);
@@ -79,14 +78,16 @@ TEST_F(Loader, NamesThatDoNotBindAreErrors) {
 }
 
 TEST_F(Loader, ControlsGoOnlyIntoWindowedControls) {
-    const std::string text =
-        Replace(kTestFormText, "  object btnOne: TTestButton",
-                "  object tmTick: TTimer\n    object btnOne: TTestButton");
+    const std::string text = Replace(kTestFormText, "  object btnOne: TTestButton",
+                                     "  object tmTick: TTimer\n    object btnOne: TTestButton");
     try {
-        TObject::Free(MakeForm(Replace(text, "  object tmTick: TTimer\n    OnTimer = tmTickTimer\n  end\n", "end\n").c_str()));
+        TObject::Free(MakeForm(
+            Replace(text, "  object tmTick: TTimer\n    OnTimer = tmTickTimer\n  end\n", "end\n")
+                .c_str()));
         ADD_FAILURE() << "loaded without error";
     } catch (const EReadError& e) {
-        EXPECT_NE(e.Message().find("cannot be placed inside TTimer"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("cannot be placed inside TTimer"), std::string::npos)
+            << e.Message();
     }
 }
 

@@ -88,5 +88,6 @@ backend::Point VclFixture::Centre(TControl& control) {
 }
 
 // Forms made by Application->CreateForm read their description from the resources.
-const winapi::ResourceRegistrar kTestFormResource(
-    "TTESTFORM", reinterpret_cast<const unsigned char*>(kTestFormText), std::strlen(kTestFormText));
+const winapi::ResourceRegistrar
+    kTestFormResource("TTESTFORM", reinterpret_cast<const unsigned char*>(kTestFormText),
+                      std::strlen(kTestFormText));

@@ -21,9 +21,9 @@
 #include <fcntl.h>
 #include <map>
 #include <spawn.h>
-#include <sys/wait.h>
 #include <stdexcept>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 extern char** environ;
@@ -279,7 +279,8 @@ void EnsureDisplay() {
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         const std::string what = std::string("cannot open display \"") + (name ? name : "") + "\"";
-        if (!reported) std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
+        if (!reported)
+            std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, what.c_str());
         reported = true;
         throw std::runtime_error(what);
     }

@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 namespace backend {
-Backend& Current() { return headless::Headless::Instance(); }
+Backend& Current() {
+    return headless::Headless::Instance();
+}
 } // namespace backend
 
 namespace backend::headless {
@@ -35,7 +37,9 @@ private:
     std::vector<Rect> m_clips;
 };
 
-int PixelHeight(const FontSpec& f) { return f.height < 0 ? -f.height : f.height * 4 / 5; }
+int PixelHeight(const FontSpec& f) {
+    return f.height < 0 ? -f.height : f.height * 4 / 5;
+}
 
 } // namespace
 
@@ -60,7 +64,9 @@ void HeadlessWindow::Show() {
     m_pending = {0, 0, m_bounds.width, m_bounds.height};
 }
 
-void HeadlessWindow::Hide() { m_visible = false; }
+void HeadlessWindow::Hide() {
+    m_visible = false;
+}
 
 void HeadlessWindow::Invalidate(const Rect& area) {
     m_invalidated.push_back(area);
@@ -130,9 +136,13 @@ TimerId Headless::StartTimer(int intervalMs, std::function<void()> tick) {
     return id;
 }
 
-void Headless::StopTimer(TimerId id) { m_timers.erase(id); }
+void Headless::StopTimer(TimerId id) {
+    m_timers.erase(id);
+}
 
-void Headless::Post(std::function<void()> task) { m_posted.push_back(std::move(task)); }
+void Headless::Post(std::function<void()> task) {
+    m_posted.push_back(std::move(task));
+}
 
 bool Headless::RunPosted() {
     bool ran = false;
@@ -149,7 +159,8 @@ bool Headless::RunPosted() {
 bool Headless::FireDue() {
     auto earliest = m_timers.end();
     for (auto it = m_timers.begin(); it != m_timers.end(); ++it)
-        if (it->second.due <= m_now && (earliest == m_timers.end() || it->second.due < earliest->second.due))
+        if (it->second.due <= m_now &&
+            (earliest == m_timers.end() || it->second.due < earliest->second.due))
             earliest = it;
     if (earliest == m_timers.end()) return false;
     Timer& t = earliest->second;
@@ -166,7 +177,8 @@ void Headless::Advance(int ms) {
     for (;;) {
         RunPosted();
         std::uint64_t next = UINT64_MAX;
-        for (const auto& [id, t] : m_timers) next = std::min(next, t.due);
+        for (const auto& [id, t] : m_timers)
+            next = std::min(next, t.due);
         if (next > target) break;
         m_now = std::max(m_now, next);
         FireDue();
@@ -175,7 +187,9 @@ void Headless::Advance(int ms) {
     RunPosted();
 }
 
-void Headless::Stall(int ms) { m_now += static_cast<std::uint64_t>(std::max(ms, 0)); }
+void Headless::Stall(int ms) {
+    m_now += static_cast<std::uint64_t>(std::max(ms, 0));
+}
 
 void Headless::Pump() {
     while (RunPosted() || FireDue()) {
@@ -186,15 +200,18 @@ void Headless::RunUntil(const std::function<bool()>& done) {
     int idleTurns = 0;
     while (!done()) {
         if (RunPosted() || FireDue()) continue;
-        if (!m_idle) throw std::logic_error("headless loop would block: nothing is due and no idle script is set");
+        if (!m_idle)
+            throw std::logic_error(
+                "headless loop would block: nothing is due and no idle script is set");
         if (++idleTurns > 100000) throw std::logic_error("headless idle script makes no progress");
         auto idle = m_idle;
         idle();
     }
 }
 
-DialogAnswer Headless::MessageBox(Window* owner, const std::string& text, const std::string& caption,
-                                  DialogButtons buttons, DialogIcon icon) {
+DialogAnswer Headless::MessageBox(Window* owner, const std::string& text,
+                                  const std::string& caption, DialogButtons buttons,
+                                  DialogIcon icon) {
     MessageBoxCall call{owner, text, caption, buttons, icon};
     m_messageBoxes.push_back(call);
     const int generation = m_cancelGeneration;
@@ -226,7 +243,9 @@ TextMetrics Headless::MeasureText(const std::string& text, const FontSpec& font)
     return {static_cast<int>(text.size()) * px * 3 / 5, px + px / 4, px};
 }
 
-std::vector<HeadlessWindow*> Headless::Windows() const { return m_windows; }
+std::vector<HeadlessWindow*> Headless::Windows() const {
+    return m_windows;
+}
 
 HeadlessWindow* Headless::FindWindow(const std::string& title) const {
     for (HeadlessWindow* w : m_windows)
@@ -274,19 +293,22 @@ void Headless::Key(HeadlessWindow& w, const std::string& combo) {
         if (plus == std::string::npos || plus + 1 >= rest.size()) break;
         std::string mod = rest.substr(0, plus);
         std::transform(mod.begin(), mod.end(), mod.begin(), ::tolower);
-        if (mod == "alt") e.modifiers.alt = true;
-        else if (mod == "shift") e.modifiers.shift = true;
-        else if (mod == "ctrl") e.modifiers.ctrl = true;
-        else throw std::invalid_argument("unknown modifier in key combo: " + combo);
+        if (mod == "alt")
+            e.modifiers.alt = true;
+        else if (mod == "shift")
+            e.modifiers.shift = true;
+        else if (mod == "ctrl")
+            e.modifiers.ctrl = true;
+        else
+            throw std::invalid_argument("unknown modifier in key combo: " + combo);
         rest = rest.substr(plus + 1);
     }
     std::string name = rest;
     std::transform(name.begin(), name.end(), name.begin(), ::tolower);
     static const std::pair<const char*, backend::Key> names[] = {
-        {"escape", Key::Escape}, {"return", Key::Enter}, {"enter", Key::Enter},
-        {"tab", Key::Tab},       {"space", Key::Space},  {"up", Key::Up},
-        {"down", Key::Down},     {"left", Key::Left},    {"right", Key::Right},
-        {"home", Key::Home},     {"end", Key::End},      {"f4", Key::F4}};
+        {"escape", Key::Escape}, {"return", Key::Enter}, {"enter", Key::Enter}, {"tab", Key::Tab},
+        {"space", Key::Space},   {"up", Key::Up},        {"down", Key::Down},   {"left", Key::Left},
+        {"right", Key::Right},   {"home", Key::Home},    {"end", Key::End},     {"f4", Key::F4}};
     bool named = false;
     for (const auto& [n, k] : names)
         if (name == n) e.key = k, named = true;
@@ -304,6 +326,8 @@ void Headless::Key(const std::string& combo) {
     Key(*w, combo);
 }
 
-void Headless::RequestClose(HeadlessWindow& w) { w.Events().CloseRequested(); }
+void Headless::RequestClose(HeadlessWindow& w) {
+    w.Events().CloseRequested();
+}
 
 } // namespace backend::headless
