@@ -41,6 +41,8 @@ TEST_F(Forms, MainFormCloseEndsRunAndDestroyFollowsLater) {
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(main->log.back(), "close");
     EXPECT_FALSE(destroyed) << "forms are destroyed with the application, after Run";
+    TObject::Free(Application->MainForm());
+    EXPECT_TRUE(destroyed);
 }
 
 TEST_F(Forms, CloseRefusedByOnCloseKeepsRunning) {
