@@ -12,7 +12,9 @@ namespace {
 
 int g_lines = 1;
 
-void CheckLine(int line) { FUZZ_CHECK(line >= 1 && line <= g_lines); }
+void CheckLine(int line) {
+    FUZZ_CHECK(line >= 1 && line <= g_lines);
+}
 
 void CheckValue(const vcl::dfm::Value& v, int depth);
 
@@ -27,15 +29,18 @@ void CheckProperties(const std::vector<vcl::dfm::Property>& properties, int dept
 void CheckValue(const vcl::dfm::Value& v, int depth) {
     FUZZ_CHECK(depth <= vcl::dfm::kMaxNesting + 1);
     CheckLine(v.line);
-    for (const auto& item : v.list) CheckValue(item, depth + 1);
-    for (const auto& item : v.items) CheckProperties(item, depth + 1);
+    for (const auto& item : v.list)
+        CheckValue(item, depth + 1);
+    for (const auto& item : v.items)
+        CheckProperties(item, depth + 1);
 }
 
 void CheckObject(const vcl::dfm::Object& o, int depth) {
     FUZZ_CHECK(depth <= vcl::dfm::kMaxNesting + 1);
     CheckLine(o.line);
     CheckProperties(o.properties, depth);
-    for (const auto& child : o.children) CheckObject(child, depth + 1);
+    for (const auto& child : o.children)
+        CheckObject(child, depth + 1);
 }
 
 } // namespace
@@ -45,7 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Lines as any of LF, CRLF or CR end them, plus one for an unterminated last line.
     g_lines = 1;
     for (std::size_t i = 0; i < size; ++i)
-        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n'))) ++g_lines;
+        if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == size || text[i + 1] != '\n')))
+            ++g_lines;
     try {
         CheckObject(vcl::dfm::Parse(text, "fuzz.dfm"), 1);
     } catch (const vcl::dfm::ParseError& e) {

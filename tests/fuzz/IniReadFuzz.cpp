@@ -1,8 +1,8 @@
 // The profile reader over arbitrary bytes: every name the text holds, spelled as written,
 // in the other case and padded with blanks, reads what the model of the rules says, and
 // ParseInt agrees with a plain decimal conversion wherever that can be exact.
-#include "FuzzCheck.h"
 #include "../reliability/IniModel.h"
+#include "FuzzCheck.h"
 #include "winapi/IniText.h"
 
 #include <cstdint>
@@ -13,8 +13,10 @@ namespace {
 
 std::string OtherCase(std::string s) {
     for (char& c : s) {
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-        else if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 32);
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + 32);
     }
     return s;
 }
@@ -23,7 +25,8 @@ void CheckParseInt(std::string_view v) {
     const std::uint32_t got = winapi::ini::ParseInt(v);
     std::size_t i = !v.empty() && (v[0] == '-' || v[0] == '+') ? 1 : 0;
     const std::size_t first = i;
-    while (i < v.size() && v[i] >= '0' && v[i] <= '9') ++i;
+    while (i < v.size() && v[i] >= '0' && v[i] <= '9')
+        ++i;
     if (i == first) {
         FUZZ_CHECK(got == 0);
         return;

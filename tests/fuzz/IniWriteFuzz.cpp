@@ -7,8 +7,8 @@
 // an operation byte, section, key, value. Operation bits 0-1: 0/1 set, 2 delete key,
 // 3 delete section; bit 4: take section and key from the names the text already holds
 // (the key field's first byte picks which).
-#include "FuzzCheck.h"
 #include "../reliability/IniModel.h"
+#include "FuzzCheck.h"
 #include "winapi/IniText.h"
 
 #include <cstdint>
@@ -56,7 +56,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const auto names = inimodel::Names(text);
             if (!names.empty()) {
                 auto it = names.begin();
-                std::advance(it, (key.empty() ? 0 : static_cast<unsigned char>(key[0])) % names.size());
+                std::advance(it,
+                             (key.empty() ? 0 : static_cast<unsigned char>(key[0])) % names.size());
                 section = it->first;
                 key = it->second;
             }

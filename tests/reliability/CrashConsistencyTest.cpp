@@ -64,7 +64,8 @@ pid_t StartWriter(const std::string& file, const char* key, unsigned long first,
     if (child == 0) {
         ::close(fds[0]);
         for (unsigned long v = first;; ++v) {
-            if (!WritePrivateProfileStringA("WorkTime", key, std::to_string(v).c_str(), file.c_str()))
+            if (!WritePrivateProfileStringA("WorkTime", key, std::to_string(v).c_str(),
+                                            file.c_str()))
                 ::_exit(3);
             if (::write(fds[1], &v, sizeof v) != sizeof v) ::_exit(4);
         }
@@ -81,7 +82,8 @@ unsigned long KillAndDrain(pid_t child, int readEnd, unsigned long none, bool& d
     ::waitpid(child, &status, 0);
     diedOfKill = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
     unsigned long last = none, v = 0;
-    while (::read(readEnd, &v, sizeof v) == sizeof v) last = v;
+    while (::read(readEnd, &v, sizeof v) == sizeof v)
+        last = v;
     ::close(readEnd);
     return last;
 }
@@ -102,14 +104,16 @@ void Report(const char* what, const Figures& f) {
     ::testing::Test::RecordProperty(std::string(what) + "_kills", static_cast<int>(f.rounds));
 }
 
-bool StrayTemp(const TempDir& dir) { return dir.Names().size() > 2; }
+bool StrayTemp(const TempDir& dir) {
+    return dir.Names().size() > 2;
+}
 
 class CrashConsistency : public ::testing::Test {
 protected:
     void SetUp() override { WriteFile(file, kBase); }
     bool Due() const {
-        return figures.rounds >= SoakRounds() ||
-               std::chrono::steady_clock::now() - start > std::chrono::duration<double>(SoakSeconds());
+        return figures.rounds >= SoakRounds() || std::chrono::steady_clock::now() - start >
+                                                     std::chrono::duration<double>(SoakSeconds());
     }
 
     TempDir dir;
@@ -133,7 +137,8 @@ TEST_F(CrashConsistency, OneWriterKilledAtRandomMomentsLeavesOldOrNewText) {
         ASSERT_TRUE(text) << "round " << figures.rounds;
         const unsigned long now = Stored(*text, "2009-06-09");
         ASSERT_TRUE(now == acked || now == acked + 1)
-            << "round " << figures.rounds << ": last returned write " << acked << ", file holds " << now;
+            << "round " << figures.rounds << ": last returned write " << acked << ", file holds "
+            << now;
         ASSERT_EQ(*text, With(kBase, "2009-06-09", now)) << "round " << figures.rounds;
         EXPECT_EQ(GetPrivateProfileIntA("worktime", "2009-06-09", -1, file.c_str()), now);
         figures.midWrite += now == acked + 1 || StrayTemp(dir);
@@ -164,8 +169,10 @@ TEST_F(CrashConsistency, TwoWritersOnDifferentKeysKilledAtRandomMomentsLoseNothi
         const auto text = ReadFile(file);
         ASSERT_TRUE(text);
         const unsigned long nowA = Stored(*text, "2009-06-09"), nowB = Stored(*text, "2009-06-10");
-        ASSERT_TRUE(nowA == ackA || nowA == ackA + 1) << "round " << figures.rounds << ": " << ackA << " vs " << nowA;
-        ASSERT_TRUE(nowB == ackB || nowB == ackB + 1) << "round " << figures.rounds << ": " << ackB << " vs " << nowB;
+        ASSERT_TRUE(nowA == ackA || nowA == ackA + 1)
+            << "round " << figures.rounds << ": " << ackA << " vs " << nowA;
+        ASSERT_TRUE(nowB == ackB || nowB == ackB + 1)
+            << "round " << figures.rounds << ": " << ackB << " vs " << nowB;
         ASSERT_EQ(*text, With(With(kBase, "2009-06-09", nowA), "2009-06-10", nowB));
         figures.midWrite += nowA == ackA + 1 || nowB == ackB + 1 || StrayTemp(dir);
         a = nowA;
@@ -198,8 +205,9 @@ TEST_F(CrashConsistency, TwoWritersOnTheSameKeyLeaveOneOfTheirLastValues) {
         if (ackA > a) allowed.insert(ackA);
         if (ackB > b) allowed.insert(ackB);
         if (ackA == a && ackB == b) allowed.insert(stored);
-        ASSERT_TRUE(allowed.count(now)) << "round " << figures.rounds << ": " << now
-                                        << " is neither writer's last value (" << ackA << ", " << ackB << ")";
+        ASSERT_TRUE(allowed.count(now))
+            << "round " << figures.rounds << ": " << now << " is neither writer's last value ("
+            << ackA << ", " << ackB << ")";
         ASSERT_EQ(*text, With(kBase, "2009-06-09", now));
         figures.midWrite += now == ackA + 1 || now == ackB + 1 || StrayTemp(dir);
         stored = now;

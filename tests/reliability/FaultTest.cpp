@@ -38,15 +38,18 @@ protected:
         const pid_t child = ::fork();
         if (child == 0) {
             ::close(fds[0]);
-            std::string failed = ::setgid(65534) == 0 && ::setuid(65534) == 0 ? checks() : "setuid failed";
+            std::string failed =
+                ::setgid(65534) == 0 && ::setuid(65534) == 0 ? checks() : "setuid failed";
             if (failed.empty()) failed = "ok";
-            const bool sent = ::write(fds[1], failed.data(), failed.size()) == static_cast<ssize_t>(failed.size());
+            const bool sent = ::write(fds[1], failed.data(), failed.size()) ==
+                              static_cast<ssize_t>(failed.size());
             ::_exit(sent ? 0 : 3);
         }
         ::close(fds[1]);
         std::string got;
         char buf[512];
-        for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;) got.append(buf, static_cast<std::size_t>(n));
+        for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) > 0;)
+            got.append(buf, static_cast<std::size_t>(n));
         ::close(fds[0]);
         int status = 0;
         ::waitpid(child, &status, 0);
@@ -62,12 +65,14 @@ protected:
             if (!ok) failed += what + "; ";
         };
         Start();
-        check(fmMain->lblTime->Caption() == shownAtStart, "shown at start: " + fmMain->lblTime->Caption());
+        check(fmMain->lblTime->Caption() == shownAtStart,
+              "shown at start: " + fmMain->lblTime->Caption());
         fake.Advance(60000);
         check(fake.MessageBoxes().size() == 1, "one box after the failed periodic save");
         check(LastBox() && LastBox()->text.find("\"" + LogFile() + "\"") != std::string::npos,
               "the box names the file: " + (LastBox() ? LastBox()->text : std::string("no box")));
-        check(fmMain->lblTime->Caption() == shownAfter, "counting goes on: " + fmMain->lblTime->Caption());
+        check(fmMain->lblTime->Caption() == shownAfter,
+              "counting goes on: " + fmMain->lblTime->Caption());
         Stop();
         check(fake.MessageBoxes().size() == 2, "the failed save at exit is reported too");
         return failed;
@@ -85,18 +90,19 @@ TEST_F(Fault, AFullFileSystemKeepsTheOldLogAndSavesOnceThereIsRoom) {
     if (mounted) {
         std::ofstream out(filler, std::ios::binary);
         const std::string block(1024, 'f');
-        while (out.write(block.data(), block.size()) && out.flush()) {}
+        while (out.write(block.data(), block.size()) && out.flush()) {
+        }
     } else {
-        winapi::SetProfileFaultHook([](winapi::ProfileStep s) {
-            return s == winapi::ProfileStep::WriteTemp ? ENOSPC : 0;
-        });
+        winapi::SetProfileFaultHook(
+            [](winapi::ProfileStep s) { return s == winapi::ProfileStep::WriteTemp ? ENOSPC : 0; });
     }
     RecordProperty("full_file_system", mounted ? "tmpfs" : "injected ENOSPC");
     Start();
     fake.Advance(60000);
     ASSERT_EQ(fake.MessageBoxes().size(), 1u);
     EXPECT_NE(LastBox()->text.find("\"" + LogFile() + "\""), std::string::npos) << LastBox()->text;
-    EXPECT_NE(LastBox()->text.find("No space left on device"), std::string::npos) << LastBox()->text;
+    EXPECT_NE(LastBox()->text.find("No space left on device"), std::string::npos)
+        << LastBox()->text;
     EXPECT_EQ(ReadLog(), kLog);
     EXPECT_EQ(fmMain->lblTime->Caption(), "01:01:00");
     std::filesystem::remove(filler);

@@ -17,16 +17,20 @@ namespace inimodel {
 struct Line {
     std::size_t begin = 0, end = 0, next = 0; // content [begin, end), line end [end, next)
     enum Kind { Other, Section, Comment, Key } kind = Other;
-    std::string name;           // section or key name, blanks removed
-    std::size_t equals = 0;     // key lines: offset of the first '='
+    std::string name;       // section or key name, blanks removed
+    std::size_t equals = 0; // key lines: offset of the first '='
 };
 
-inline bool Blank(char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; }
+inline bool Blank(char c) {
+    return c == ' ' || c == '\t' || c == '\v' || c == '\f';
+}
 
 inline std::string Trim(std::string_view s) {
     std::size_t a = 0, b = s.size();
-    while (a < b && Blank(s[a])) ++a;
-    while (b > a && Blank(s[b - 1])) --b;
+    while (a < b && Blank(s[a]))
+        ++a;
+    while (b > a && Blank(s[b - 1]))
+        --b;
     return std::string(s.substr(a, b - a));
 }
 
@@ -47,7 +51,8 @@ inline std::vector<Line> Lines(std::string_view text) {
     while (i < text.size()) {
         Line l;
         l.begin = i;
-        while (i < text.size() && text[i] != '\r' && text[i] != '\n') ++i;
+        while (i < text.size() && text[i] != '\r' && text[i] != '\n')
+            ++i;
         l.end = i;
         if (i < text.size() && text[i] == '\r') ++i;
         if (i < text.size() && text[i] == '\n' && (i == l.end || text[i - 1] == '\r')) ++i;
@@ -58,7 +63,8 @@ inline std::vector<Line> Lines(std::string_view text) {
         } else if (body[0] == '[') {
             l.kind = Line::Section;
             const std::size_t close = body.find(']', 1);
-            l.name = Trim(body.substr(1, close == std::string::npos ? std::string::npos : close - 1));
+            l.name =
+                Trim(body.substr(1, close == std::string::npos ? std::string::npos : close - 1));
         } else if (body[0] == ';') {
             l.kind = Line::Comment;
         } else if (const std::size_t eq = content.find('='); eq != std::string::npos) {
@@ -72,13 +78,14 @@ inline std::vector<Line> Lines(std::string_view text) {
 }
 
 // [first, last) line indices of the first section named `section`; nothing when missing.
-inline std::optional<std::pair<std::size_t, std::size_t>> FirstSection(
-    const std::vector<Line>& lines, std::string_view section) {
+inline std::optional<std::pair<std::size_t, std::size_t>>
+FirstSection(const std::vector<Line>& lines, std::string_view section) {
     const std::string s = Trim(section);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].kind != Line::Section || !SameName(lines[i].name, s)) continue;
         std::size_t j = i + 1;
-        while (j < lines.size() && lines[j].kind != Line::Section) ++j;
+        while (j < lines.size() && lines[j].kind != Line::Section)
+            ++j;
         return std::make_pair(i, j);
     }
     return std::nullopt;
@@ -106,7 +113,9 @@ inline std::optional<std::string> Lookup(std::string_view text, std::string_view
 }
 
 // What a value reads back as once written.
-inline std::string ReadsBackAs(std::string_view value) { return Unquote(Trim(value)); }
+inline std::string ReadsBackAs(std::string_view value) {
+    return Unquote(Trim(value));
+}
 
 inline bool Writable(std::string_view section, std::string_view key, std::string_view value) {
     const std::string s = Trim(section), k = Trim(key);
@@ -137,8 +146,7 @@ inline std::optional<std::string> ExpectedSet(std::string_view text, std::string
     for (std::size_t i = range->first + 1; i < range->second; ++i) {
         const Line& l = lines[i];
         if (l.kind != Line::Key) continue;
-        if (SameName(l.name, k))
-            return out.replace(l.equals + 1, l.end - l.equals - 1, value);
+        if (SameName(l.name, k)) return out.replace(l.equals + 1, l.end - l.equals - 1, value);
         after = i;
     }
     const Line& prev = lines[after];

@@ -11,9 +11,9 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <unistd.h>
 #include <random>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -29,10 +29,13 @@ public:
     explicit Gen(unsigned seed) : rng_(seed) {}
     int Below(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
     bool OneIn(int n) { return Below(n) == 0; }
-    template <class T> const T& Pick(const std::vector<T>& v) { return v[Below(static_cast<int>(v.size()))]; }
+    template <class T> const T& Pick(const std::vector<T>& v) {
+        return v[Below(static_cast<int>(v.size()))];
+    }
 
     std::string Blanks() {
-        static const std::vector<std::string> kBlanks = {"", "", "", " ", "\t", "  ", "\v", "\f", " \t "};
+        static const std::vector<std::string> kBlanks = {"",   "",   "",   " ",   "\t",
+                                                         "  ", "\v", "\f", " \t "};
         return Pick(kBlanks);
     }
     std::string Cased(std::string s) {
@@ -45,19 +48,28 @@ public:
         return Cased(Pick(k));
     }
     std::string Key() {
-        static const std::vector<std::string> k = {"k", "2009-06-09", "Count", "Day0", "a b", "", "k2"};
+        static const std::vector<std::string> k = {"k",   "2009-06-09", "Count", "Day0",
+                                                   "a b", "",           "k2"};
         return Cased(Pick(k));
     }
     std::string Value() {
         switch (Below(8)) {
-        case 0: return std::to_string(Below(100000));
-        case 1: return "'" + std::to_string(Below(10)) + "'";
-        case 2: return "\"quoted value\"";
-        case 3: return " padded\t";
-        case 4: return "";
-        case 5: return "a=b;[c]";
-        case 6: return std::string(1 + Below(3000), 'v');
-        default: return "-" + std::to_string(Below(5000000));
+        case 0:
+            return std::to_string(Below(100000));
+        case 1:
+            return "'" + std::to_string(Below(10)) + "'";
+        case 2:
+            return "\"quoted value\"";
+        case 3:
+            return " padded\t";
+        case 4:
+            return "";
+        case 5:
+            return "a=b;[c]";
+        case 6:
+            return std::string(1 + Below(3000), 'v');
+        default:
+            return "-" + std::to_string(Below(5000000));
         }
     }
     std::string Junk() {
@@ -72,15 +84,23 @@ public:
     std::string Line() {
         switch (Below(10)) {
         case 0:
-        case 1: return Blanks() + "[" + Blanks() + Section() + Blanks() + (OneIn(8) ? "" : "]") + (OneIn(4) ? " tail" : "");
+        case 1:
+            return Blanks() + "[" + Blanks() + Section() + Blanks() + (OneIn(8) ? "" : "]") +
+                   (OneIn(4) ? " tail" : "");
         case 2:
         case 3:
-        case 4: return Blanks() + Key() + Blanks() + "=" + Blanks() + Value();
-        case 5: return Blanks() + ";" + Key() + "=" + Value();
-        case 6: return Blanks();
-        case 7: return "no equals here";
-        case 8: return Junk();
-        default: return std::string(1000 + Below(3000), 'L') + "=" + Value();
+        case 4:
+            return Blanks() + Key() + Blanks() + "=" + Blanks() + Value();
+        case 5:
+            return Blanks() + ";" + Key() + "=" + Value();
+        case 6:
+            return Blanks();
+        case 7:
+            return "no equals here";
+        case 8:
+            return Junk();
+        default:
+            return std::string(1000 + Below(3000), 'L') + "=" + Value();
         }
     }
     std::string File() {
@@ -102,8 +122,9 @@ private:
 std::string Read(const std::string& file, const std::string& section, const std::string& key,
                  DWORD& error) {
     static std::vector<char> buf(1 << 16);
-    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01missing", buf.data(),
-                                             static_cast<DWORD>(buf.size()), file.c_str());
+    const DWORD n =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), "\x01missing", buf.data(),
+                                 static_cast<DWORD>(buf.size()), file.c_str());
     error = GetLastError();
     return std::string(buf.data(), n);
 }
@@ -113,7 +134,8 @@ void ExpectReadsAsModel(const std::string& file, const std::string& text, Gen& g
     for (const auto& [section, key] : inimodel::Names(text)) {
         if ((section + key).find('\0') != std::string::npos) continue; // not a C string
         DWORD error = 0;
-        const std::string got = Read(file, gen.Cased(section), gen.Blanks() + gen.Cased(key), error);
+        const std::string got =
+            Read(file, gen.Cased(section), gen.Blanks() + gen.Cased(key), error);
         const auto want = inimodel::Lookup(text, section, key);
         EXPECT_EQ(got, want ? *want : "\x01missing") << "[" << section << "] " << key;
         EXPECT_EQ(error, want ? 0u : static_cast<DWORD>(ENOENT)) << "[" << section << "] " << key;
@@ -126,7 +148,10 @@ std::unique_ptr<TempDir> FastDir() {
     const std::string saved = old ? old : "";
     if (::access("/dev/shm", W_OK) == 0) ::setenv("TMPDIR", "/dev/shm", 1);
     auto dir = std::make_unique<TempDir>();
-    if (old) ::setenv("TMPDIR", saved.c_str(), 1); else ::unsetenv("TMPDIR");
+    if (old)
+        ::setenv("TMPDIR", saved.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
     return dir;
 }
 
@@ -150,7 +175,8 @@ TEST(ProfileProperty, GeneratedFilesAndWritesFollowTheRules) {
             BOOL ok = FALSE;
             switch (gen.Below(6)) {
             case 0:
-                ok = WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
+                ok =
+                    WritePrivateProfileStringA(section.c_str(), key.c_str(), nullptr, file.c_str());
                 want = inimodel::ExpectedDeleteKey(text, section, key);
                 break;
             case 1:
@@ -161,7 +187,8 @@ TEST(ProfileProperty, GeneratedFilesAndWritesFollowTheRules) {
                 std::string value = gen.Value();
                 if (gen.OneIn(12)) value += gen.OneIn(2) ? "\nsecond" : "\r";
                 const std::string k = gen.OneIn(30) ? "[" + key : key;
-                ok = WritePrivateProfileStringA(section.c_str(), k.c_str(), value.c_str(), file.c_str());
+                ok = WritePrivateProfileStringA(section.c_str(), k.c_str(), value.c_str(),
+                                                file.c_str());
                 const auto set = inimodel::ExpectedSet(text, section, k, value);
                 if (!set) {
                     EXPECT_EQ(ok, FALSE);
@@ -173,7 +200,8 @@ TEST(ProfileProperty, GeneratedFilesAndWritesFollowTheRules) {
                 EXPECT_EQ(ok, TRUE) << "[" << section << "] " << k;
                 want = *set;
                 DWORD error = 0;
-                EXPECT_EQ(Read(file, gen.Cased(section), gen.Cased(k), error), inimodel::ReadsBackAs(value));
+                EXPECT_EQ(Read(file, gen.Cased(section), gen.Cased(k), error),
+                          inimodel::ReadsBackAs(value));
                 EXPECT_EQ(error, 0u);
                 if (!value.empty() && value.size() <= 9 &&
                     value.find_first_not_of("0123456789") == std::string::npos) {

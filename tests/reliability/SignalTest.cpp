@@ -40,7 +40,8 @@ std::string Slurp(const fs::path& p) {
 long Shown(const std::string& title) {
     const auto at = title.rfind(" - ");
     unsigned h = 0, m = 0, s = 0;
-    if (at == std::string::npos || std::sscanf(title.c_str() + at + 3, "%u:%u:%u", &h, &m, &s) != 3) return -1;
+    if (at == std::string::npos || std::sscanf(title.c_str() + at + 3, "%u:%u:%u", &h, &m, &s) != 3)
+        return -1;
     return h * 3600L + m * 60L + s;
 }
 
@@ -55,8 +56,9 @@ long Stored(const std::string& log) {
 struct Copy {
     Copy() {
         fs::copy_file(RIDUDUZ_BINARY, program);
-        std::ofstream(dir / "riduduz.ini") << "; kept\n[WorkTime]\n" << Today() << "=100\n[Days]\nCount=1\nDay0="
-                                           << Today() << "\n";
+        std::ofstream(dir / "riduduz.ini")
+            << "; kept\n[WorkTime]\n"
+            << Today() << "=100\n[Days]\nCount=1\nDay0=" << Today() << "\n";
     }
     std::string Log() const { return Slurp(dir / "riduduz.ini"); }
     e2e::TempDir dir{"riduduz-signal"};
@@ -68,7 +70,7 @@ TEST(Signals, WhileABoxIsOpenSaveAndEndCleanly) {
     const struct {
         int signal;
         const char* box;
-    } cases[] = {{SIGTERM, "Confirmation"}, {SIGINT, "Confirmation"}, {SIGHUP, "Confirmation"},
+    } cases[] = {{SIGTERM, "Confirmation"},  {SIGINT, "Confirmation"},  {SIGHUP, "Confirmation"},
                  {SIGTERM, "About Riduduz"}, {SIGINT, "About Riduduz"}, {SIGHUP, "About Riduduz"}};
     e2e::XServer x;
     for (const auto& c : cases) {
@@ -87,7 +89,8 @@ TEST(Signals, WhileABoxIsOpenSaveAndEndCleanly) {
         }
         x.WaitForWindow(c.box, 10s, &app);
         // A tick or two while the box is open.
-        x.WaitUntil([&] { return Shown(x.Title(w).value_or("")) >= 102; }, 10s, "ticks with the box open");
+        x.WaitUntil([&] { return Shown(x.Title(w).value_or("")) >= 102; }, 10s,
+                    "ticks with the box open");
         const long shown = Shown(x.Title(w).value_or(""));
         app.Signal(c.signal);
         EXPECT_EQ(app.WaitExit(10s), e2e::ExitStatus::Exited(0)) << app.Describe();

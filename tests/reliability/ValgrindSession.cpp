@@ -22,14 +22,16 @@ TEST(Valgrind, ASessionHasNoInvalidAccessAndNoDefiniteLeak) {
     fs::copy_file(RIDUDUZ_BINARY, dir / "riduduz");
     const fs::path report = dir / "memcheck.txt";
     e2e::XServer x;
-    e2e::App app = x.Start(VALGRIND, {"--tool=memcheck", "--error-exitcode=99", "--leak-check=full",
-                                      "--errors-for-leak-kinds=definite", "--show-leak-kinds=definite",
-                                      "--track-origins=yes", "--num-callers=30",
-                                      "--suppressions=" + std::string(SUPPRESSIONS),
-                                      "--log-file=" + report.string(), (dir / "riduduz").string()},
-                           {{"HOME", dir.Path().string()}, {"XDG_DATA_HOME", (dir / "data").string()}});
+    e2e::App app = x.Start(
+        VALGRIND,
+        {"--tool=memcheck", "--error-exitcode=99", "--leak-check=full",
+         "--errors-for-leak-kinds=definite", "--show-leak-kinds=definite", "--track-origins=yes",
+         "--num-callers=30", "--suppressions=" + std::string(SUPPRESSIONS),
+         "--log-file=" + report.string(), (dir / "riduduz").string()},
+        {{"HOME", dir.Path().string()}, {"XDG_DATA_HOME", (dir / "data").string()}});
     const auto w = x.WaitForWindow(e2e::Prefix("My Riduduz - "), 120s, &app);
-    x.WaitUntil([&] { return x.Title(w).value_or("") >= "My Riduduz - 00:00:03"; }, 60s, "three ticks");
+    x.WaitUntil([&] { return x.Title(w).value_or("") >= "My Riduduz - 00:00:03"; }, 60s,
+                "three ticks");
     x.MoveTo(x.ToScreen(w, 20, 60));
     x.Focus(w);
     x.KeyCombo("alt+m");
