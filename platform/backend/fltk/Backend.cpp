@@ -110,10 +110,16 @@ public:
     }
 
     void RunUntil(const std::function<bool()>& done) override {
+        loops_.push_back(&done);
         // Fl::wait() without an argument returns at once when no window is shown.
         while (!done())
             Fl::wait(1e20);
+        loops_.pop_back();
     }
+
+    // FLTK runs timeouts and then waits again without returning: a tick that ended the
+    // innermost loop wakes it, any other tick lets the process sleep on.
+    bool InnermostLoopDone() const { return !loops_.empty() && (*loops_.back())(); }
 
     DialogAnswer MessageBox(Window* owner, const std::string& text, const std::string& caption,
                             DialogButtons buttons, DialogIcon icon) override {
@@ -216,7 +222,7 @@ private:
             rec->due = NextTickDue(rec->due, rec->interval, Clock::now());
             self.Arm(*rec);
         }
-        self.Wake();
+        if (self.InnermostLoopDone()) self.Wake();
     }
 
     static void OnWake(int fd, void* data) {
@@ -246,6 +252,7 @@ private:
     std::map<TimerId, std::shared_ptr<TimerRec>> timers_;
     TimerId nextTimer_ = 1;
     std::function<void(ShutdownReason)> shutdown_;
+    std::vector<const std::function<bool()>*> loops_; // the running RunUntil calls, innermost last
 };
 
 FltkBackend& Self() {

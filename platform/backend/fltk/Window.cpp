@@ -178,6 +178,9 @@ public:
 
     WindowEvents* events = nullptr;
     bool popup = false;
+    // The rectangles asked for since the last paint. FLTK keeps only their bounding box
+    // for the clip; painting them one by one leaves what lies between them alone.
+    std::vector<Rect> pending;
 
 protected:
     void draw() override;
@@ -290,6 +293,7 @@ public:
 
     void Invalidate(const Rect& area) override {
         if (area.Empty() || !native_->shown()) return;
+        native_->pending.push_back(area);
         native_->damage(FL_DAMAGE_USER1, area.x, area.y, area.width, area.height);
     }
 
@@ -321,9 +325,11 @@ public:
 private:
     const std::string& IconText() const { return iconTitle_.empty() ? title_ : iconTitle_; }
 
+    // FLTK's label() repaints the whole window; once it is shown, WriteTitles() alone
+    // updates the title properties.
     void UpdateLabel() {
         labelIcon_ = IconText();
-        native_->label(title_.c_str(), labelIcon_.c_str());
+        if (!native_->shown()) native_->label(title_.c_str(), labelIcon_.c_str());
     }
 
     // FLTK writes the titles as STRING whatever their encoding; these are the proper
@@ -346,8 +352,11 @@ private:
                 XFree(tp.value);
             }
         };
-        put(title_, "_NET_WM_NAME", false);
-        put(IconText(), "_NET_WM_ICON_NAME", true);
+        // Only what changed goes to the server: the title changes every second.
+        if (writtenTitle_ != title_) put(title_, "_NET_WM_NAME", false);
+        if (writtenIcon_ != IconText()) put(IconText(), "_NET_WM_ICON_NAME", true);
+        writtenTitle_ = title_;
+        writtenIcon_ = IconText();
     }
 
     void AfterMap() {
@@ -425,6 +434,7 @@ private:
     std::string title_;
     std::string iconTitle_;
     std::string labelIcon_;
+    std::optional<std::string> writtenTitle_, writtenIcon_; // as last sent to the server
     NativeWindow* native_;
     bool visible_ = false;
 
@@ -435,14 +445,23 @@ void NativeWindow::draw() {
     int x = 0, y = 0, w = 0, h = 0;
     fl_clip_box(0, 0, this->w(), this->h(), x, y, w, h);
     const Rect area{x, y, w, h};
+    std::vector<Rect> parts;
+    parts.swap(pending);
     if (area.Empty() || !events) return;
+    // Anything but our own requests (first show, resize, FLTK's redraw) paints the box.
+    if ((damage() & ~FL_DAMAGE_USER1) != 0 || parts.empty()) parts.assign(1, area);
     ++depth_;
     {
         FltkCanvas canvas;
-        events->Paint(canvas, area);
+        for (const Rect& part : parts) {
+            const Rect r = part.Intersect(area);
+            if (r.Empty()) continue;
+            fl_push_clip(r.x, r.y, r.width, r.height);
+            events->Paint(canvas, r);
+            fl_pop_clip();
+        }
     }
     --depth_;
-    Kick(); // a RunUntil waiting on what Paint did looks again
 }
 
 int NativeWindow::handle(int event) {
