@@ -8,6 +8,7 @@
 #include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/extensions/shape.h>
 // X11 defines None as a macro; the backend's enums have members of that name.
 #undef None
 
@@ -219,8 +220,12 @@ private:
         }
         rec->tick();
         if (!rec->stopped) {
+            // repeat_timeout counts from when this one was due, not from now, so FLTK's
+            // own lateness does not make the next tick fire early (and sleep twice).
+            const Clock::time_point fired = rec->due;
             rec->due = NextTickDue(rec->due, rec->interval, Clock::now());
-            self.Arm(*rec);
+            Fl::repeat_timeout(std::chrono::duration<double>(rec->due - fired).count(),
+                               &FltkBackend::OnTimer, Arg(rec->id));
         }
         if (self.InnermostLoopDone()) self.Wake();
     }
@@ -292,6 +297,12 @@ void EnsureDisplay() {
         throw std::runtime_error(what);
     }
     fl_open_display(display);
+    // Asked once now, so that a new window's shape and titles need no round trip later.
+    int shapeEvent = 0, shapeError = 0;
+    XShapeQueryExtension(display, &shapeEvent, &shapeError);
+    for (const char* name : {"UTF8_STRING", "_NET_WM_NAME", "_NET_WM_ICON_NAME", "_NET_WM_STATE",
+                             "_NET_WM_STATE_SKIP_TASKBAR"})
+        XInternAtom(display, name, False);
     // After fl_open_display, which installs FLTK's own handler.
     XSetIOErrorHandler(&OnIOError);
     Fl::fatal = &OnFatal;

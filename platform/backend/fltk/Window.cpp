@@ -1,12 +1,13 @@
-// Backend windows over FLTK: one Fl_Double_Window per backend::Window, painted through a
-// canvas of fl_draw calls, with the X properties the desktop reads set on the native window.
+// Backend windows over FLTK: one Fl_Window with its own back buffer per backend::Window, painted
+// through a canvas of fl_draw calls, with the X properties the desktop reads set on the native
+// window.
 #include "backend/fltk/Fonts.h"
 #include "backend/fltk/Helpers.h"
 #include "backend/fltk/Internal.h"
 
 #include <FL/Fl.H>
-#include <FL/Fl_Double_Window.H>
 #include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Window.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xatom.h>
@@ -162,12 +163,16 @@ class FltkWindow;
 
 // The FLTK side of a window. Events go to `events` while it is set; the owning FltkWindow
 // clears it before it goes, and the native window is deleted once FLTK is out of it.
-class NativeWindow final : public Fl_Double_Window {
+class NativeWindow final : public Fl_Window {
 public:
     NativeWindow(const Rect& r, FltkWindow* owner)
-        : Fl_Double_Window(r.x, r.y, std::max(1, r.width), std::max(1, r.height)), owner_(owner) {
+        : Fl_Window(r.x, r.y, std::max(1, r.width), std::max(1, r.height)), owner_(owner) {
         end();
         callback(&NativeWindow::OnClose);
+    }
+
+    ~NativeWindow() override {
+        if (back_) fl_delete_offscreen(back_);
     }
 
     void Detach() {
@@ -196,6 +201,10 @@ private:
 
     FltkWindow* owner_;
     int depth_ = 0;
+    // Everything is painted here first and then copied to the window, rectangle by
+    // rectangle, so no flicker shows and nothing but what changed reaches the screen.
+    Fl_Offscreen back_ = 0;
+    int backWidth_ = 0, backHeight_ = 0;
 };
 
 // Popups that hold the pointer and keyboard grab, innermost last.
@@ -359,8 +368,12 @@ private:
         writtenIcon_ = IconText();
     }
 
+    // Everything up to the XFlush goes out in one batch with the map request, before
+    // anything that waits for the server, so nobody sees the window without its shape,
+    // titles or class. (The atoms and the Shape extension were looked up beforehand.)
     void AfterMap() {
         const ::Window xid = fl_xid(native_);
+        ApplyShape();
         WriteTitles();
         if (!spec_.popup) {
             // FLTK upper-cases a second letter after an 'x'; the class is the instance name
@@ -374,8 +387,13 @@ private:
                 if (owner) XSetTransientForHint(fl_display, xid, owner);
             }
         }
+        XFlush(fl_display);
         if (spec_.frameless && !spec_.popup) KeepOnTaskBar(xid);
-        ApplyShape();
+        // The titles change every second, and each change would come back as a
+        // PropertyNotify that wakes the program for nothing (nothing here reads them).
+        XWindowAttributes attributes{};
+        if (XGetWindowAttributes(fl_display, xid, &attributes))
+            XSelectInput(fl_display, xid, attributes.your_event_mask & ~PropertyChangeMask);
         XFlush(fl_display);
     }
 
@@ -448,18 +466,44 @@ void NativeWindow::draw() {
     std::vector<Rect> parts;
     parts.swap(pending);
     if (area.Empty() || !events) return;
-    // Anything but our own requests (first show, resize, FLTK's redraw) paints the box.
-    if ((damage() & ~FL_DAMAGE_USER1) != 0 || parts.empty()) parts.assign(1, area);
+
+    bool paint = true;
+    if (!back_ || backWidth_ != this->w() || backHeight_ != this->h()) {
+        if (back_) fl_delete_offscreen(back_);
+        back_ = fl_create_offscreen(this->w(), this->h());
+        backWidth_ = this->w(), backHeight_ = this->h();
+        parts.assign(1, Rect{0, 0, this->w(), this->h()});
+    } else if (damage() == FL_DAMAGE_EXPOSE) {
+        paint = false; // uncovered: the back buffer still holds it
+        parts.assign(1, area);
+    } else if ((damage() & ~FL_DAMAGE_USER1) != 0 || parts.empty()) {
+        parts.assign(1, area); // FLTK's own redraw, not ours: the whole box
+    }
+
     ++depth_;
-    {
-        FltkCanvas canvas;
-        for (const Rect& part : parts) {
-            const Rect r = part.Intersect(area);
-            if (r.Empty()) continue;
-            fl_push_clip(r.x, r.y, r.width, r.height);
-            events->Paint(canvas, r);
-            fl_pop_clip();
+    if (paint) {
+        // What fl_begin_offscreen does, spelt out: its macro names X11's Window, which
+        // backend::Window hides here.
+        const ::Window savedWindow = fl_window;
+        fl_window = back_;
+        Fl_Surface_Device* savedSurface = Fl_Surface_Device::surface();
+        Fl_Display_Device::display_device()->set_current();
+        fl_push_no_clip();
+        {
+            FltkCanvas canvas;
+            for (const Rect& part : parts) {
+                fl_push_clip(part.x, part.y, part.width, part.height);
+                events->Paint(canvas, part);
+                fl_pop_clip();
+            }
         }
+        fl_pop_clip();
+        fl_window = savedWindow;
+        savedSurface->set_current();
+    }
+    for (const Rect& part : parts) {
+        const Rect r = part.Intersect({0, 0, this->w(), this->h()});
+        if (!r.Empty()) fl_copy_offscreen(r.x, r.y, r.width, r.height, back_, r.x, r.y);
     }
     --depth_;
 }
@@ -531,13 +575,13 @@ int NativeWindow::Dispatch(int event) {
     case FL_KEYUP:
         return 1;
     default:
-        return Fl_Double_Window::handle(event);
+        return Fl_Window::handle(event);
     }
 }
 
 void NativeWindow::resize(int x, int y, int w, int h) {
     const bool sized = w != this->w() || h != this->h();
-    Fl_Double_Window::resize(x, y, w, h);
+    Fl_Window::resize(x, y, w, h);
     if (sized && owner_) owner_->ApplyShape();
 }
 
