@@ -501,6 +501,8 @@ void NativeWindow::draw() {
         fl_window = savedWindow;
         savedSurface->set_current();
     }
+    // A copy would otherwise come back as a NoExpose event and wake the loop once more.
+    XSetGraphicsExposures(fl_display, fl_gc, False);
     for (const Rect& part : parts) {
         const Rect r = part.Intersect({0, 0, this->w(), this->h()});
         if (!r.Empty()) fl_copy_offscreen(r.x, r.y, r.width, r.height, back_, r.x, r.y);
