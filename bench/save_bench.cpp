@@ -94,8 +94,8 @@ int main(int argc, char** argv) {
         const UINT count = GetPrivateProfileIntA("Days", "Count", 0, file.c_str());
         WritePrivateProfileStringA("Days", "Count", std::to_string(count + 1).c_str(),
                                    file.c_str());
-        WritePrivateProfileStringA("Days", ("Day" + std::to_string(count)).c_str(),
-                                   fresh.c_str(), file.c_str());
+        WritePrivateProfileStringA("Days", ("Day" + std::to_string(count)).c_str(), fresh.c_str(),
+                                   file.c_str());
         auto t1 = Clock::now();
         newDay.push_back(Ms(t0, t1));
     }

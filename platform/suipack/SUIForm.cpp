@@ -317,8 +317,16 @@ void TsuiForm::InvalidateButton(std::size_t index) {
     if (index < m_buttons.size()) InvalidateRect(ButtonRect(index));
 }
 
+// Only the part of the title area that the old or the new text covers: the title changes
+// every second, and the rest of the bar stays as it is.
 void TsuiForm::CaptionChanged() {
-    InvalidateRect(TitleTextRect());
+    backend::Rect r = TitleTextRect();
+    const auto width = [&](const String& text) {
+        return backend::Current().MeasureText(text, m_titleFont.Spec()).width;
+    };
+    r.width = std::min(r.width, std::max(width(m_shownCaption), width(Caption())) + 2);
+    m_shownCaption = Caption();
+    InvalidateRect(r);
 }
 
 // ---- input ----

@@ -117,6 +117,7 @@ private:
     std::vector<std::unique_ptr<TsuiTitleBarButton>> m_buttons;
     TsuiPopupMenu* m_systemMenu = nullptr;
 
+    String m_shownCaption; // the title text as last asked to be drawn
     std::size_t m_hover = npos;
     std::size_t m_pressed = npos;
     bool m_pressedInside = false;
