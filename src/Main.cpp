@@ -167,8 +167,8 @@ std::uint32_t TfmMain::LoadWorkTime() {
         worklog::ReadValue(m_strLogFile, worklog::kTimeSection, m_strDay, &unreadable);
     const std::uint32_t total = stored ? worklog::ParseTotal(*stored) : 0;
     m_bStoredUnknown = unreadable;
-    m_nDayCount = static_cast<std::int32_t>(
-        GetPrivateProfileIntA(worklog::kDaysSection, "Count", 0, m_strLogFile.c_str()));
+    // The day list's Count is read when the day is appended (another copy may have changed
+    // it by then), so a start reads the log only once.
     m_bDayListed = stored.has_value();
     return total;
 }

@@ -51,7 +51,7 @@ private:
     std::uint32_t m_dwWorkSeconds = 0;
     bool m_bRunning = false;
     String m_strTime;
-    std::int32_t m_nDayCount = 0;
+    std::int32_t m_nDayCount = 0; // the day list's Count as last read or written
     bool m_bDayListed = false;
     String m_strDay;     // the day the count belongs to ("%04d-%02d-%02d")
     String m_strLogFile; // where the work log is read and written
