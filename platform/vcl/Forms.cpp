@@ -10,8 +10,6 @@ TApplication* Application = nullptr;
 
 namespace vcl {
 
-backend::Point MouseScreenPosition();
-
 void Dispatch(const std::function<void()>& action) {
     try {
         action();
