@@ -84,8 +84,7 @@ void LoadContext::Fail(int line, const String& what) const {
     throw EReadError(message + what);
 }
 
-std::any LoadContext::FindHandler(const String& name, std::type_index kind, const char* kindName) {
-    (void)kindName;
+std::any LoadContext::FindHandler(const String& name, std::type_index kind) {
     const PublishedTable::Method* m = published ? published->FindMethod(name) : nullptr;
     if (!m) Fail("no published handler '" + name + "'");
     if (m->kind != kind) Fail("handler '" + name + "' has the wrong parameters for this event");

@@ -84,7 +84,7 @@ struct LoadContext {
     template <class E> E Handler(const dfm::Value& value);
 
 private:
-    std::any FindHandler(const String& name, std::type_index kind, const char* kindName);
+    std::any FindHandler(const String& name, std::type_index kind);
 };
 
 // Reading values; each fails with a clear message when the value is of another kind.
@@ -188,7 +188,6 @@ public:
     struct Method {
         String name;
         std::type_index kind;
-        const char* kindName;
         std::function<std::any(TComponent* root)> bind;
     };
 
@@ -218,7 +217,7 @@ template <class Form, class C> PublishedTable::Field Field(const char* name, C* 
 template <class Form, class... Args>
 PublishedTable::Method Method(const char* name, void (Form::*method)(Args...)) {
     using Event = std::function<void(Args...)>;
-    return {name, std::type_index(typeid(Event)), typeid(Event).name(), [method](TComponent* root) {
+    return {name, std::type_index(typeid(Event)), [method](TComponent* root) {
                 Form* form = static_cast<Form*>(root);
                 return std::any(Event([form, method](Args... args) {
                     (form->*method)(std::forward<Args>(args)...);
@@ -229,7 +228,7 @@ PublishedTable::Method Method(const char* name, void (Form::*method)(Args...)) {
 template <class E> E LoadContext::Handler(const dfm::Value& value) {
     if (value.kind != dfm::Value::Kind::Identifier)
         Fail(value.line, "expected the name of a handler");
-    return std::any_cast<E>(FindHandler(value.text, std::type_index(typeid(E)), typeid(E).name()));
+    return std::any_cast<E>(FindHandler(value.text, std::type_index(typeid(E))));
 }
 
 } // namespace vcl
